@@ -1,0 +1,66 @@
+// Chooses and installs the translation of the user-interface texts.
+#include "Language.h"
+
+#include "Helpers.h"
+#include "Messages.h"
+#include "Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QTranslator> g_translator;
+
+// Text 14 names a language in its own words.
+constexpr unsigned kLanguageNameId = 14;
+
+} // namespace
+
+QString DefaultLanguageFile(const QLocale& locale) {
+    QString code = locale.name().left(2).toUpper();
+    if (code.size() != 2 || !code.at(0).isLetter() || !code.at(1).isLetter())
+        code = QStringLiteral("EN"); // the "C" and "POSIX" locales are English
+    return QStringLiteral("Lang%1.qm").arg(code);
+}
+
+bool LoadLanguage() {
+    const QString file = GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Language"), DefaultLanguageFile());
+    if (file == QLatin1String(kBuiltInLanguage) || file.isEmpty() || file.contains(QLatin1Char('/')))
+        return false;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(GetProgramFolder(true) + file))
+        return false;
+    UnloadLanguage();
+    QCoreApplication::installTranslator(translator.get());
+    g_translator = std::move(translator);
+    return true;
+}
+
+void UnloadLanguage() {
+    if (g_translator) {
+        QCoreApplication::removeTranslator(g_translator.get());
+        g_translator.reset();
+    }
+}
+
+QList<LanguageChoice> AvailableLanguages() {
+    QList<LanguageChoice> choices;
+    choices.append({QString::fromLatin1(kBuiltInLanguage), LoadStringRes(kLanguageNameId)});
+    const QDir folder(GetProgramFolder(false));
+    for (const QString& file : folder.entryList({QStringLiteral("Lang*.qm")}, QDir::Files, QDir::Name)) {
+        if (file == QLatin1String(kBuiltInLanguage))
+            continue;
+        QTranslator translator;
+        if (!translator.load(folder.filePath(file)))
+            continue;
+        const QByteArray english = EnglishString(kLanguageNameId).toUtf8();
+        const QString name = translator.translate("Strings", english.constData(), "14");
+        choices.append({file, name.isEmpty() ? file : name});
+    }
+    return choices;
+}

@@ -1,0 +1,63 @@
+// Waitable events for the worker threads: auto- and manual-reset, wait for any with a time-out.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <initializer_list>
+#include <thread>
+
+// All events share one lock and one condition, so a thread can wait for any of several at once;
+// the program never has more than a handful of threads waiting.
+class Event {
+public:
+    explicit Event(bool bManualReset, bool bInitialState = false);
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+
+    void Set();
+    void Reset();
+    bool IsSet() const;
+    // True when the event was signalled within the time-out (an auto-reset event is consumed).
+    bool Wait(std::chrono::milliseconds timeout = Infinite());
+
+    static constexpr std::chrono::milliseconds Infinite() { return std::chrono::milliseconds::max(); }
+
+private:
+    friend int WaitForAny(std::initializer_list<Event*>, std::chrono::milliseconds);
+    bool m_bManualReset;
+    bool m_bSignalled;
+};
+
+class AutoResetEvent : public Event {
+public:
+    explicit AutoResetEvent(bool bInitialState = false) : Event(false, bInitialState) {}
+};
+
+class ManualResetEvent : public Event {
+public:
+    explicit ManualResetEvent(bool bInitialState = false) : Event(true, bInitialState) {}
+};
+
+constexpr int WAIT_TIMEOUT_INDEX = -1;
+
+// The index of the first signalled event (consuming it if auto-reset), or WAIT_TIMEOUT_INDEX.
+int WaitForAny(std::initializer_list<Event*> events, std::chrono::milliseconds timeout = Event::Infinite());
+
+// A thread whose end is an event others can wait for; it must be joined before destruction.
+class WorkerThread {
+public:
+    WorkerThread() = default;
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    void Start(std::function<void()> body);
+    bool IsRunning() const { return m_thread.joinable() && !m_ended.IsSet(); }
+    Event& Ended() { return m_ended; }
+    // Waits up to the time-out for the end and joins; false when the thread still runs.
+    bool Join(std::chrono::milliseconds timeout = Event::Infinite());
+
+private:
+    std::thread m_thread;
+    ManualResetEvent m_ended{true};
+};

@@ -1,0 +1,15 @@
+// Runs the tests inside a QApplication on the offscreen platform, so widgets and pixmaps work headless.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Melvo"));
+    QCoreApplication::setApplicationName(QStringLiteral("Melvo"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
