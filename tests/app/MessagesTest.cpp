@@ -3,7 +3,9 @@
 #include "StringTable.h"
 #include "TestEnvironment.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -133,8 +135,14 @@ TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     closer.start(10);
     std::atomic<int> answer{0};
     std::thread worker([&] { answer = ShowMessage(QStringLiteral("from a worker"), MB_YESNO); });
-    for (int i = 0; i < 1000 && answer == 0; ++i)
+    // The worker's call arrives as an event; keep the GUI thread serving events until it is answered.
+    QElapsedTimer clock;
+    clock.start();
+    while (answer == 0 && clock.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    ASSERT_NE(answer.load(), 0) << "the worker's message was never shown";
     worker.join();
     EXPECT_EQ(seen, QStringLiteral("from a worker"));
     EXPECT_EQ(answer.load(), IDYES);
