@@ -16,7 +16,7 @@ QColor FromStored(int stored) {
 
 } // namespace
 
-CDisplay::CDisplay(QWidget* parent) : QWidget(parent) {
+CDisplay::CDisplay(QWidget *parent) : QWidget(parent) {
     // Painting fills every pixel, so Qt need not erase first: no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setEnabled(false); // takes no mouse input
@@ -41,13 +41,13 @@ void CDisplay::CreateFonts() {
     update();
 }
 
-void CDisplay::SetColors(const QColor& front, const QColor& back) {
+void CDisplay::SetColors(const QColor &front, const QColor &back) {
     m_crFront = front;
     m_crBack = back;
     update();
 }
 
-void CDisplay::SetFontName(const QString& name) {
+void CDisplay::SetFontName(const QString &name) {
     m_strFontName = name;
     CreateFonts();
 }
@@ -57,14 +57,17 @@ void CDisplay::SetTimes(int elapsed, int remaining) {
         update(m_layout.rcElapsed.united(m_layout.rcRemaining).united(m_layout.rcRemainingLabel));
 }
 
-void CDisplay::SetTitle(const QString& title) {
+void CDisplay::SetTitle(const QString &title) {
     if (m_texts.SetTitle(title))
         update(m_layout.rcTitle);
 }
 
-void CDisplay::SetFormat(const QString& formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec) {
+void CDisplay::SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec) {
     if (m_texts.SetFormat(formatName, channels, samplesPerSec, avgBytesPerSec))
-        update(m_layout.rcRate.united(m_layout.rcChannels).united(m_layout.rcBitrate).united(m_layout.rcType).united(m_layout.rcTypeLabel));
+        update(m_layout.rcRate.united(m_layout.rcChannels)
+                   .united(m_layout.rcBitrate)
+                   .united(m_layout.rcType)
+                   .united(m_layout.rcTypeLabel));
 }
 
 void CDisplay::SetState(int state) {
@@ -72,17 +75,17 @@ void CDisplay::SetState(int state) {
         update(m_layout.rcState);
 }
 
-void CDisplay::resizeEvent(QResizeEvent* event) {
+void CDisplay::resizeEvent(QResizeEvent *event) {
     m_layout = DisplayLayout(event->size().width(), event->size().height());
     CreateFonts();
 }
 
-void CDisplay::DrawText(QPainter& painter, const QRect& area, const QString& text, DisplayFont font) {
+void CDisplay::DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font) {
     painter.setFont(m_fonts[font]);
     painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text);
 }
 
-void CDisplay::DrawState(QPainter& painter) {
+void CDisplay::DrawState(QPainter &painter) {
     painter.fillRect(m_layout.rcState, m_crBack);
     const int index = m_texts.nState;
     if (index < 0 || index >= int(m_icons.size()) || m_icons[index].isNull())
@@ -99,7 +102,7 @@ void CDisplay::DrawState(QPainter& painter) {
     painter.drawPixmap(m_layout.StateIconPos(), tinted);
 }
 
-void CDisplay::paintEvent(QPaintEvent*) {
+void CDisplay::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.fillRect(rect(), m_crBack);
     painter.setPen(m_crFront);

@@ -13,12 +13,12 @@
 class CDisplay : public QWidget {
     Q_OBJECT
 public:
-    explicit CDisplay(QWidget* parent = nullptr);
+    explicit CDisplay(QWidget *parent = nullptr);
 
     // The operations the player calls; each repaints only what it changed.
     void SetTimes(int elapsed, int remaining);
-    void SetTitle(const QString& title);
-    void SetFormat(const QString& formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec);
+    void SetTitle(const QString &title);
+    void SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec);
     void SetState(int state);
 
     // Reads the DISPLAY section and recreates the fonts (after the options were confirmed).
@@ -26,23 +26,23 @@ public:
     void CreateFonts();
 
     // The preview of the view options sets these directly.
-    void SetColors(const QColor& front, const QColor& back);
-    void SetFontName(const QString& name);
+    void SetColors(const QColor &front, const QColor &back);
+    void SetFontName(const QString &name);
 
-    const DisplayTexts& Texts() const { return m_texts; }
-    const DisplayLayout& Layout() const { return m_layout; }
+    const DisplayTexts &Texts() const { return m_texts; }
+    const DisplayLayout &Layout() const { return m_layout; }
     QColor FrontColor() const { return m_crFront; }
     QColor BackColor() const { return m_crBack; }
     QString FontName() const { return m_strFontName; }
-    const QFont& Font(DisplayFont which) const { return m_fonts[which]; }
+    const QFont &Font(DisplayFont which) const { return m_fonts[which]; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void DrawText(QPainter& painter, const QRect& area, const QString& text, DisplayFont font);
-    void DrawState(QPainter& painter);
+    void DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font);
+    void DrawState(QPainter &painter);
 
     DisplayTexts m_texts;
     DisplayLayout m_layout;

@@ -4,8 +4,8 @@
 #include "Messages.h"
 
 DisplayTexts::DisplayTexts()
-    : strElapsed(QStringLiteral("00:00")), strRemaining(QStringLiteral("00:00")),
-      strRemainingLabel(LoadStringRes(17)), strTypeLabel(LoadStringRes(16)) {}
+    : strElapsed(QStringLiteral("00:00")), strRemaining(QStringLiteral("00:00")), strRemainingLabel(LoadStringRes(17)),
+      strTypeLabel(LoadStringRes(16)) {}
 
 QString DisplayTexts::FormatTime(int seconds) {
     if (seconds < 0)
@@ -26,20 +26,20 @@ bool DisplayTexts::SetTimes(int elapsed, int remaining) {
     return true;
 }
 
-bool DisplayTexts::SetTitle(const QString& title) {
+bool DisplayTexts::SetTitle(const QString &title) {
     if (title.isEmpty())
         return false;
     strTitle = title;
     return true;
 }
 
-bool DisplayTexts::SetFormat(const QString& formatName, int channels, unsigned samplesPerSec,
-                             unsigned avgBytesPerSec) {
+bool DisplayTexts::SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec) {
     if (formatName.isEmpty())
         return false;
     strRate = QStringLiteral("        %1 kHz     ").arg(samplesPerSec * 0.001, 0, 'f', 2);
     strChannels = channels == 2 ? QStringLiteral("  Stereo  ") : QStringLiteral("  Mono  ");
-    strBitrate = avgBytesPerSec ? QStringLiteral(" %1 kb/s ").arg((avgBytesPerSec / 1000) * 8) : QString(19, QLatin1Char(' '));
+    strBitrate =
+        avgBytesPerSec ? QStringLiteral(" %1 kb/s ").arg((avgBytesPerSec / 1000) * 8) : QString(19, QLatin1Char(' '));
     strType = formatName;
     return true;
 }

@@ -15,9 +15,9 @@ public:
     // False when nothing changed (same second, or elapsed < 0): the caller draws nothing new.
     bool SetTimes(int elapsed, int remaining);
     // False for an empty text, which keeps the old title.
-    bool SetTitle(const QString& title);
+    bool SetTitle(const QString &title);
     // False without a format name: the stored texts stay.
-    bool SetFormat(const QString& formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec);
+    bool SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec);
     // False for a negative index.
     bool SetState(int state);
 

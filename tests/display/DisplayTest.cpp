@@ -71,7 +71,7 @@ namespace {
 class PaintCounter : public QObject {
 public:
     int nPaints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
+    bool eventFilter(QObject *, QEvent *e) override {
         if (e->type() == QEvent::Paint)
             ++nPaints;
         return false;
