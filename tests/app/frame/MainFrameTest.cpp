@@ -7,7 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -114,4 +114,8 @@ TEST(CMainFrame, ClosingSavesThePlacementAndWorkersSetStatusTexts) {
     EXPECT_EQ(GetSettingInt("WINDOW-STATUS", "Right", 0) - GetSettingInt("WINDOW-STATUS", "Left", 0), 700);
     EXPECT_EQ(GetSettingInt("WINDOW-STATUS", "Show", 0), SW_SHOWNORMAL);
     EXPECT_TRUE(sink.Texts().isEmpty());
+}
+
+TEST(DesktopTools, TheManualShipsBesideTheProgram) {
+    EXPECT_TRUE(QFileInfo(QStringLiteral(MELVO_PROGRAM_DIR "/Melvo.html")).isFile());
 }
