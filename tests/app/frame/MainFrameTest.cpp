@@ -3,6 +3,7 @@
 #include "DesktopTools.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
+#include "TerminationSignals.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
@@ -11,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 TEST(MainViewLayout, FollowsTheFormulaWithIntegerThirds) {
     // 550 x 480 client: w = 180, h = 157 (472 / 3 truncated).
@@ -118,4 +121,18 @@ TEST(CMainFrame, ClosingSavesThePlacementAndWorkersSetStatusTexts) {
 
 TEST(DesktopTools, TheManualShipsBesideTheProgram) {
     EXPECT_TRUE(QFileInfo(QStringLiteral(MELVO_PROGRAM_DIR "/Melvo.html")).isFile());
+}
+
+TEST(TerminationSignals, SigtermClosesTheWindowThroughItsNormalClose) {
+    ScopedXdgHome home;
+    CMainFrame frame;
+    frame.show();
+    QSignalSpy closing(&frame, &CMainFrame::Closing);
+    ASSERT_TRUE(InstallTerminationHandler(&frame));
+    ::raise(SIGTERM);
+    for (int i = 0; i < 200 && closing.count() == 0; ++i)
+        closing.wait(10);
+    EXPECT_EQ(closing.count(), 1);
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_GT(GetSettingInt("WINDOW-STATUS", "Right", 0), 0); // placement saved on the way out
 }
