@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -133,8 +134,10 @@ TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     closer.start(10);
     std::atomic<int> answer{0};
     std::thread worker([&] { answer = ShowMessage(QStringLiteral("from a worker"), MB_YESNO); });
-    for (int i = 0; i < 1000 && answer == 0; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    // processEvents returns at once when nothing is queued yet; give the worker real time to ask.
+    QDeadlineTimer deadline(30000);
+    while (answer == 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
     worker.join();
     EXPECT_EQ(seen, QStringLiteral("from a worker"));
     EXPECT_EQ(answer.load(), IDYES);
