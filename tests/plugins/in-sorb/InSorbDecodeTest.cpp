@@ -136,6 +136,17 @@ TEST_F(InSorb, ResyncMovesToTheNextFrameAndPlaysOn) {
     const qsizetype frames = rest / 4608;
     const qsizetype expectedFrames = (file.size() - item.dwDataStart) / 2 / 418;
     EXPECT_NEAR(double(frames), double(expectedFrames), 3.0);
+
+    // Close to the end the search reads past the last frame; the frames up to the end still play.
+    item.dwReadPos = item.dwDataEnd - 3000;
+    ASSERT_EQ(plugin->pfnResync(&item), 1);
+    rest = 0;
+    more = 1;
+    while (more) {
+        more = plugin->pfnRead(&item, buffer.data(), buffer.size(), PlayerChunk(item), &written);
+        rest += qsizetype(written);
+    }
+    EXPECT_NEAR(double(rest / 4608), 3000.0 / 418, 2.0);
     plugin->pfnDeinitRead(&item, 0);
     EXPECT_EQ(item.hMMFile, nullptr);
 }
