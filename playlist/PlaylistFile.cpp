@@ -18,7 +18,9 @@ constexpr int kMaxPathBytes = 4095;
 QString AbsoluteEntry(const QString &entry, const QDir &base) {
     if (entry.contains(QChar(0)) || entry.toUtf8().size() > kMaxPathBytes)
         return QString();
-    return QDir::cleanPath(base.absoluteFilePath(entry));
+    // Joined by hand: QDir would take an entry starting with ':' for a resource, not a file.
+    const QString joined = entry.startsWith(QLatin1Char('/')) ? entry : base.absolutePath() + QLatin1Char('/') + entry;
+    return QDir::cleanPath(joined);
 }
 
 void AddEntry(PlaylistParse &result, const QString &entry, const QDir &base) {

@@ -63,6 +63,8 @@ TEST(PlaylistParse, RelativeEntriesResolveAgainstThePlaylistFolder) {
     EXPECT_EQ(ParsePlaylist(text, "m3u", "/lists/rock").paths,
               QStringList({"/lists/rock/song.wav", "/lists/rock/sub/inner.wav", "/lists/up.wav", "/lists/rock/x.wav",
                            "/abs/y.wav"}));
+    // A name may start with a colon; it is still a file in the playlist's folder.
+    EXPECT_EQ(ParsePlaylist(":odd/../:name.wav", "m3u", "/lists").paths, QStringList{"/lists/:name.wav"});
     const QByteArray pls = "[playlist]\nFile1=rel.wav\n";
     EXPECT_EQ(ParsePlaylist(pls, "pls", "/lists").paths, QStringList{"/lists/rel.wav"});
 }
