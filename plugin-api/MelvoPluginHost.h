@@ -34,7 +34,7 @@ static inline int MelvoPluginMessageBox(const char *text, const char *caption, u
  * ended by an entry with id 0. InitDLL reports one id; the host looks it up by its low 16 bits and
  * shows it at 16 x 16 pixels. A plug-in without the table, or without that id, has no icon.
  *
- *     MELVO_PLUGIN_EXPORT const MelvoPluginIcon MelvoPluginIcons[] = {
+ *     MELVO_PLUGIN_EXPORT extern const MelvoPluginIcon MelvoPluginIcons[] = {   (C++ needs the extern)
  *         {101, kIconXpm, sizeof kIconXpm - 1}, {0, 0, 0}};
  */
 typedef struct MelvoPluginIcon {
