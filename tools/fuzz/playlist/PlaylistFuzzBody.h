@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 // The first byte picks the format (even: PLS, odd: M3U), the rest is the file's text. Whatever the
