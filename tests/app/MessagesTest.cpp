@@ -3,12 +3,12 @@
 #include "StringTable.h"
 #include "TestEnvironment.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -58,7 +58,8 @@ TEST(ShowError, ComposesEachStyle) {
 TEST(ShowError, DetailWithPercentSignsIsNotReinterpreted) {
     RecordingSink sink;
     ShowError(61313, 0, QStringLiteral("/music/100%1 %2.mp3"), ERR_STYLE_DETAIL);
-    EXPECT_EQ(sink.Texts().value(0), QStringLiteral("</music/100%1 %2.mp3>: Could not find file. Please check the path!"));
+    EXPECT_EQ(sink.Texts().value(0),
+              QStringLiteral("</music/100%1 %2.mp3>: Could not find file. Please check the path!"));
 }
 
 TEST(ShowError, UnknownIdReportsMissingStringFirstThenEmptyText) {
@@ -114,7 +115,7 @@ TEST(MessageSink, WorkerThreadsReachTheSinkAndGetTheirAnswers) {
             if (ShowError(61284, 0, QString(), ERR_STYLE_PLAIN, false, MB_YESNO) == IDYES)
                 ++yes;
         });
-    for (auto& w : workers)
+    for (auto &w : workers)
         w.join();
     EXPECT_EQ(yes.load(), 8);
     EXPECT_EQ(sink.Texts().size(), 8);
@@ -126,8 +127,8 @@ TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     QString seen;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
                 seen = box->text();
                 box->button(QMessageBox::Yes)->click();
             }
