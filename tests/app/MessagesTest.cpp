@@ -3,6 +3,7 @@
 #include "StringTable.h"
 #include "TestEnvironment.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QApplication>
 #include <QMessageBox>
@@ -133,7 +134,11 @@ TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     closer.start(10);
     std::atomic<int> answer{0};
     std::thread worker([&] { answer = ShowMessage(QStringLiteral("from a worker"), MB_YESNO); });
-    for (int i = 0; i < 1000 && answer == 0; ++i)
+    // processEvents returns at once when nothing is queued, so wait by the clock, not by rounds: the
+    // worker may post its request only after many empty rounds.
+    QElapsedTimer clock;
+    clock.start();
+    while (answer == 0 && clock.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     worker.join();
     EXPECT_EQ(seen, QStringLiteral("from a worker"));
