@@ -139,6 +139,7 @@ private:
     uint32_t m_nPos = 0;                                     // frame index
     uint32_t m_nFrac = 0;                                    // fraction of a frame, 32-bit fixed point
     uint64_t m_nPlayed = 0, m_nWritten = 0, m_nObserved = 0; // monotonic frames, for unpaced devices
+    bool m_bReleaseLast = false;                             // an unpaced device may play the last written frame
     long m_nVolume = 0, m_nPan = 0;
     uint32_t m_dwFrequency;
     int32_t m_nGainLeft = 65536, m_nGainRight = 65536; // Q16

@@ -81,8 +81,10 @@ HRESULT DirectSoundBuffer::Unlock(void *ptr1, uint32_t bytes1, void *ptr2, uint3
         const auto offset = static_cast<uint32_t>(static_cast<uint8_t *>(p) - base);
         std::memcpy(m_data.data() + offset, p, n);
         // Data written right at the frontier extends what an unpaced device may play.
-        if (offset / align == m_nWritten % m_dwFrames)
+        if (offset / align == m_nWritten % m_dwFrames) {
             m_nWritten += n / align;
+            m_bReleaseLast = false;
+        }
     }
     m_bLocked = false;
     m_pDevice->m_changed.notify_all();
@@ -142,6 +144,7 @@ HRESULT DirectSoundBuffer::SetCurrentPosition(uint32_t position) {
         m_nPos = position / m_format.nBlockAlign;
         m_nFrac = 0;
         m_nPlayed = m_nWritten = m_nObserved = m_nPos;
+        m_bReleaseLast = false;
     }
     m_pDevice->m_changed.notify_all();
     return DS_OK;
@@ -249,8 +252,12 @@ bool DirectSoundDevice::MixOne(DirectSoundBuffer &b, uint32_t frames, uint32_t &
         if (!b.m_bPlaying)
             return false;
         if (m_bUnpaced) {
-            const uint64_t limit =
+            uint64_t limit =
                 b.m_bLooping ? std::min(b.m_nWritten, b.m_nObserved + b.m_dwFrames - margin) : b.m_nWritten;
+            // Stopping right on the frontier would show the writer a cursor at the start of an unwritten
+            // half, which it takes for a half already playing; one frame short, it sees where it stands.
+            if (limit == b.m_nWritten && limit > 0 && !b.m_bReleaseLast)
+                --limit;
             if (b.m_nPlayed + (b.m_nFrac ? 1 : 0) >= limit)
                 return true;
         }
@@ -305,6 +312,8 @@ void DirectSoundDevice::Mix(int16_t *out, uint32_t frames) {
         if (std::find(m_buffers.begin(), m_buffers.end(), b) == m_buffers.end())
             continue; // released while the mixer waited for another buffer
         uint32_t done = 0;
+        auto heldSince = std::chrono::steady_clock::now();
+        uint64_t written = b->m_nWritten;
         while (MixOne(*b, frames, done)) {
             if (m_bClosing)
                 break;
@@ -314,6 +323,14 @@ void DirectSoundDevice::Mix(int16_t *out, uint32_t frames) {
             m_changed.notify_all();
             if (m_bClosing || !b->m_bPlaying)
                 break;
+            // Nobody wrote for a while: the data ends here, so the last frame may play too.
+            const auto now = std::chrono::steady_clock::now();
+            if (b->m_nWritten != written) {
+                written = b->m_nWritten;
+                heldSince = now;
+            } else if (now - heldSince > std::chrono::milliseconds(200)) {
+                b->m_bReleaseLast = true;
+            }
         }
     }
     for (size_t i = 0; i < size_t(frames) * 2; ++i)
