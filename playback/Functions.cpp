@@ -1,0 +1,178 @@
+// The player control's widgets; every action goes straight to the player engine.
+#include "Functions.h"
+
+#include "Messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <climits>
+
+namespace {
+
+int ToSlider(uint32_t value) {
+    return value > uint32_t(INT_MAX) ? INT_MAX : int(value);
+}
+
+} // namespace
+
+CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
+    : QWidget(parent), m_pDisplay(display), m_pPlayer(std::make_unique<Player>(list, this)) {
+    auto *layout = new QVBoxLayout(this);
+    auto *toolbar = new QToolBar(this);
+    toolbar->setIconSize(QSize(30, 20));
+    const struct {
+        int id;
+        QStyle::StandardPixmap icon;
+    } buttons[] = {{1001, QStyle::SP_MediaPlay},
+                   {1002, QStyle::SP_MediaStop},
+                   {1005, QStyle::SP_MediaPause},
+                   {32808, QStyle::SP_MediaSkipBackward},
+                   {32834, QStyle::SP_MediaSkipForward}};
+    for (const auto &b : buttons) {
+        // String table texts: the status line before "\n", the tooltip after it.
+        const QStringList parts = LoadStringRes(unsigned(b.id)).split(QLatin1Char('\n'));
+        QAction *action = toolbar->addAction(style()->standardIcon(b.icon), parts.value(1));
+        action->setStatusTip(parts.value(0));
+        action->setToolTip(parts.value(1));
+        connect(action, &QAction::triggered, this, [this, id = b.id] { OnCommand(id); });
+        m_actions.emplace_back(b.id, action);
+    }
+    layout->addWidget(toolbar);
+
+    m_pSlider = new QSlider(Qt::Horizontal, this);
+    m_pSlider->setObjectName(QStringLiteral("1058"));
+    m_pSlider->setRange(0, 0);
+    connect(m_pSlider, &QSlider::sliderMoved, this, [this](int pos) { m_pPlayer->SliderMoving(uint32_t(pos)); });
+    connect(m_pSlider, &QSlider::sliderReleased, this,
+            [this] { m_pPlayer->SliderReleased(uint32_t(m_pSlider->sliderPosition())); });
+    // A click beside the handle moves it by a page: that is a whole scroll action with its end at once.
+    connect(m_pSlider, &QSlider::actionTriggered, this, [this](int action) {
+        if (action == QAbstractSlider::SliderMove)
+            return;
+        QTimer::singleShot(0, this, [this] {
+            m_pPlayer->SliderMoving(uint32_t(m_pSlider->value()));
+            m_pPlayer->SliderReleased(uint32_t(m_pSlider->value()));
+        });
+    });
+    layout->addWidget(m_pSlider);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Mode"), this));
+    m_pMode = new QComboBox(this);
+    m_pMode->setObjectName(QStringLiteral("1180"));
+    m_pMode->addItems({QStringLiteral("Standard"), QStringLiteral("Random"), QStringLiteral("Repeat Title"),
+                       QStringLiteral("Repeat All"), QStringLiteral("Intro")});
+    m_pMode->setCurrentIndex(m_pPlayer->GetPlayMode());
+    connect(m_pMode, &QComboBox::currentIndexChanged, this, [this](int index) { m_pPlayer->SetPlayMode(index); });
+    row->addWidget(m_pMode, 1);
+    auto *properties = new QPushButton(QStringLiteral("Properties..."), this);
+    connect(properties, &QPushButton::clicked, this, [this] {
+        if (onProperties)
+            onProperties();
+    });
+    row->addWidget(properties);
+    layout->addLayout(row);
+
+    m_pTimer = new QTimer(this);
+    m_pTimer->setInterval(100);
+    connect(m_pTimer, &QTimer::timeout, this, [this] { m_pPlayer->Tick(); });
+}
+
+CFunctions::~CFunctions() {
+    // The player stops before the widgets it reports to go away.
+    m_pPlayer.reset();
+}
+
+bool CFunctions::OnCommand(int id) {
+    switch (id) {
+    case 1001:
+        m_pPlayer->Play();
+        return true;
+    case 1002:
+        m_pPlayer->Stop();
+        return true;
+    case 1005:
+        m_pPlayer->Pause();
+        return true;
+    case 32808:
+        m_pPlayer->Previous();
+        return true;
+    case 32834:
+        m_pPlayer->Next();
+        return true;
+    default:
+        return false;
+    }
+}
+
+QAction *CFunctions::Action(int id) const {
+    for (const auto &[actionId, action] : m_actions)
+        if (actionId == id)
+            return action;
+    return nullptr;
+}
+
+void CFunctions::ShowTitle(const QString &title) {
+    if (m_pDisplay)
+        m_pDisplay->ShowTitle(title);
+}
+
+void CFunctions::ShowFormat(const char *tag, int channels, int samplesPerSec, uint32_t avgBytesPerSec) {
+    if (m_pDisplay)
+        m_pDisplay->ShowFormat(tag, channels, samplesPerSec, avgBytesPerSec);
+}
+
+void CFunctions::ShowSymbol(PlaySymbol symbol) {
+    if (m_pDisplay)
+        m_pDisplay->ShowSymbol(symbol);
+}
+
+void CFunctions::ShowTime(int elapsed, int remaining) {
+    if (m_pDisplay)
+        m_pDisplay->ShowTime(elapsed, remaining);
+}
+
+QString CFunctions::ApplicationTitle() const {
+    return LoadStringRes(57344);
+}
+
+QString CFunctions::Caption() const {
+    return window()->windowTitle();
+}
+
+void CFunctions::SetCaption(const QString &caption) {
+    // Only a control that sits in the main window owns its caption.
+    if (window() != this)
+        window()->setWindowTitle(caption);
+}
+
+bool CFunctions::IsMainWindowActive() const {
+    return QApplication::activeWindow() == window();
+}
+
+void CFunctions::SetSliderRange(uint32_t min, uint32_t max) {
+    m_pSlider->setRange(ToSlider(min), ToSlider(max));
+}
+
+void CFunctions::SetSliderPos(uint32_t pos) {
+    if (!m_pSlider->isSliderDown())
+        m_pSlider->setValue(ToSlider(pos));
+}
+
+void CFunctions::StartTimer() {
+    m_pTimer->start();
+}
+
+void CFunctions::KillTimer() {
+    m_pTimer->stop();
+}

@@ -1,0 +1,31 @@
+// The two threads that play one title: the output thread streams blocks into the buffer, the decoder fills them.
+#pragma once
+
+#include "DirectSound.h"
+#include "MelvoPlugin.h"
+#include "platform/Events.h"
+
+#include <atomic>
+#include <cstdint>
+
+// What the output thread gets for one title; the player keeps it until the thread has ended.
+struct PlaybackJob {
+    TitleItem copy{}; // private copy of the list's record, with its own path
+    DirectSoundBuffer *pBuffer = nullptr;
+    uint32_t dwBlockBytes = 0; // one half of the buffer
+    uint32_t dwChunkBytes = 0; // source bytes the plug-in reads per step
+    uint32_t dwBytesPerMs = 0;
+    AutoResetEvent *pStop = nullptr;
+    AutoResetEvent *pSeek = nullptr;
+    uint32_t nBytesPerSample = 0;
+    uint32_t dwStartPos = 0;                       // start position in the title's units, 0 = from the start
+    std::atomic<uint32_t> *pPlayedBytes = nullptr; // written here, read by the timer
+    std::atomic<uint32_t> *pSeekPos = nullptr;     // written before the seek event is signalled
+    std::atomic<bool> *pPaused = nullptr;          // the user paused: the thread must not start the buffer
+};
+
+// The output thread's body. Returns when the title has played out, stop was signalled, or sound failed.
+void RunOutputThread(PlaybackJob &job);
+
+// Whole seconds of a position, in the title's position units.
+uint32_t PositionSeconds(const TitleItem &item, uint32_t position);

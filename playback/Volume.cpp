@@ -1,0 +1,32 @@
+// The volume panel's widgets; positions go straight to VolumeControl.
+#include "Volume.h"
+
+#include <QCheckBox>
+#include <QSlider>
+#include <QVBoxLayout>
+
+CVolume::CVolume(Player *player, QWidget *parent) : QWidget(parent), m_control(player) {
+    m_control.Load();
+    auto *layout = new QVBoxLayout(this);
+    m_pVolume = new QSlider(Qt::Vertical, this);
+    m_pVolume->setObjectName(QStringLiteral("1266"));
+    m_pVolume->setRange(0, 100);
+    m_pVolume->setInvertedAppearance(true); // 0, full volume, at the top
+    m_pVolume->setValue(m_control.VolumePos());
+    m_pBalance = new QSlider(Qt::Horizontal, this);
+    m_pBalance->setObjectName(QStringLiteral("1073"));
+    m_pBalance->setRange(0, 200);
+    m_pBalance->setValue(m_control.BalancePos());
+    m_pMute = new QCheckBox(QStringLiteral("Mute"), this);
+    m_pMute->setObjectName(QStringLiteral("1074"));
+    layout->addWidget(m_pVolume, 1, Qt::AlignHCenter);
+    layout->addWidget(m_pBalance);
+    layout->addWidget(m_pMute);
+    connect(m_pVolume, &QSlider::valueChanged, this, [this](int v) { m_control.SetVolumePos(v); });
+    connect(m_pBalance, &QSlider::valueChanged, this, [this](int v) { m_control.SetBalancePos(v); });
+    connect(m_pMute, &QCheckBox::toggled, this, [this](bool on) { m_control.SetMute(on); });
+}
+
+CVolume::~CVolume() {
+    m_control.Save();
+}
