@@ -72,6 +72,8 @@ public:
     void StartInfoReader(int firstRow, int total);
     void StopInfoReader();
     bool IsReading() const { return m_pReaderThread != nullptr; }
+    // The longest time one reader tick held the GUI thread, for the benchmark.
+    qint64 LongestReaderTickMs() const { return m_nLongestTickMs; }
     void RefreshCDTitles();
 
     // File list: the playable files of a folder, or of a folder the directory tree lists itself.
@@ -141,6 +143,7 @@ private:
     bool m_bInternalDrag = false;
     bool m_bRefreshPosted = false;
     mutable int m_nFindHint = 0;
+    qint64 m_nLongestTickMs = 0;
 
     // Reader: the GUI thread shows what the thread has read, one batch per timer tick.
     TitleItem *m_pReaderCursor = nullptr;

@@ -2,7 +2,9 @@
 #include "PluginHost.h"
 #include "TitleItemRecord.h"
 #include "TitleList.h"
+
 #include "platform/Events.h"
+#include <QElapsedTimer>
 
 #include <mutex>
 
@@ -85,6 +87,8 @@ void TitleList::StopInfoReader() {
 void TitleList::OnReaderTick() {
     if (!m_pReaderCursor || LoadInfoState(*m_pReaderCursor) == INFO_NOT_READ)
         return;
+    QElapsedTimer held;
+    held.start();
     int first = -1, last = -1;
     while (m_pReaderCursor && LoadInfoState(*m_pReaderCursor) != INFO_NOT_READ) {
         TitleItem *item = m_pReaderCursor;
@@ -102,6 +106,7 @@ void TitleList::OnReaderTick() {
         emit dataChanged(index(first, 0), index(last, 1));
     if (!m_bIsPlaylist)
         emit ProgressMoved(m_nReaderHandled);
+    m_nLongestTickMs = std::max(m_nLongestTickMs, held.elapsed());
     if (!m_pReaderCursor) {
         if (!m_bIsPlaylist && GetFirstSelected() < 0 && RowCount() > 0)
             SelectOnly(0);

@@ -31,7 +31,7 @@ long PeakKb() {
 
 class QuietSink : public MessageSink {
 public:
-    int Show(const QString& text, unsigned) override {
+    int Show(const QString &text, unsigned) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
         return IDOK;
     }
@@ -39,7 +39,7 @@ public:
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: bench-playlist PROGRAM_DIR M3U_FILE\n");
         return 2;
@@ -50,10 +50,10 @@ int main(int argc, char** argv) {
     SetMessageSink(&sink);
     LoadPlugins(QString::fromLocal8Bit(argv[1]));
 
-    auto* view = new CTitleList(true);
+    auto *view = new CTitleList(true);
     view->resize(800, 600);
     view->show();
-    TitleList& list = view->List();
+    TitleList &list = view->List();
 
     const long baseKb = PeakKb();
     const double cpu0 = CpuSeconds();
@@ -65,10 +65,15 @@ int main(int argc, char** argv) {
     // A 1 ms timer shows how long the event loop was kept from running.
     QElapsedTimer gap;
     gap.start();
-    qint64 longestStall = 0, ticks = 0;
+    qint64 longestStall = 0, ticks = 0, stallEndedAt = 0;
     QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestStall = std::max(longestStall, gap.restart());
+        const qint64 stall = gap.restart();
+        if (stall > longestStall) {
+            longestStall = stall;
+            stallEndedAt = wall.elapsed();
+        }
         ++ticks;
     });
     probe.start(1);
@@ -88,8 +93,10 @@ int main(int argc, char** argv) {
     std::printf("rows %d, without length %d, total %d s\n", list.RowCount(), unknown, list.TotalSeconds());
     std::printf("wall %.2f s, cpu %.2f s, peak memory %.1f MB (%.1f MB before loading)\n", wallMs / 1000.0, cpu,
                 PeakKb() / 1024.0, baseKb / 1024.0);
-    std::printf("LoadPlaylist held the window %lld ms; longest event-loop stall afterwards %lld ms (%lld probes)\n",
-                loadMs, longestStall, ticks);
+    std::printf("LoadPlaylist held the window %lld ms; longest event-loop stall afterwards %lld ms, ending at %lld ms "
+                "(%lld probes)\n",
+                loadMs, longestStall, stallEndedAt, ticks);
+    std::printf("longest reader tick %lld ms\n", list.LongestReaderTickMs());
     delete view; // saves the automatic playlist into XDG_DATA_HOME
     UnloadPlugins();
     return 0;
