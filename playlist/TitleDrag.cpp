@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -77,14 +78,18 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
             TitleItem *item = RecordFromWire(wire, path, &bCurrent);
             if (!item)
                 continue;
-            if (bCurrent && m_bInternalDrag && m_pMarked) {
-                // The playing title moves: the player follows the new record, the old row loses its mark.
-                TitleItem *old = m_pMarked;
-                item->pDecoder = old->pDecoder;
-                m_pMarked = item;
-                UpdateTitleRow(old, FindRow(old), false);
-                if (m_pPlayer)
-                    m_pPlayer->CurrentItemReplaced(item);
+            if (bCurrent && m_bInternalDrag && m_pMarked && FindRow(m_pMarked) >= 0) {
+                // The playing title moves. The player holds the playing record's address, so that record
+                // goes to the new row and the fresh copy takes its place at the old row.
+                StopInfoReader(); // the reader's queue runs through the records being swapped
+                TitleItem *playing = m_pMarked;
+                const int oldRow = FindRow(playing);
+                item->pDecoder = playing->pDecoder;
+                std::swap(*item, *playing);
+                m_rows[oldRow].pItem = item;
+                m_pMarked = playing;
+                UpdateTitleRow(item, oldRow, false);
+                item = playing;
             }
             at = InsertTitleRow(item, row, false);
             if (at < 0)
