@@ -39,7 +39,10 @@ TitleItem *RecordFromWire(const unsigned char *wire, const QString &path, bool *
 
 } // namespace
 
-QMimeData *TitleList::BuildDragData() const {
+QMimeData *TitleList::BuildDragData() {
+    // Records the reader is still filling cannot be copied; it starts again afterwards.
+    const bool bWasReading = IsReading();
+    StopInfoReader();
     QList<QUrl> urls;
     QByteArray records;
     for (int r = 0; r < RowCount(); ++r) {
@@ -53,6 +56,8 @@ QMimeData *TitleList::BuildDragData() const {
             MelvoWirePut32(wire + kPDecoderWireOffset, kCurrentTitleMarker);
         records.append(reinterpret_cast<const char *>(wire), TITLE_ITEM_WIRE_SIZE);
     }
+    if (bWasReading)
+        StartInfoReader(0, RowCount());
     if (urls.isEmpty())
         return nullptr;
     auto *data = new QMimeData;
@@ -142,12 +147,16 @@ int TitleList::AddSelectedTo(TitleList &playlist) {
 }
 
 int TitleList::AddAllTo(TitleList &playlist) {
+    const bool bWasReading = IsReading();
+    StopInfoReader(); // no record is copied while the reader fills it
     int last = -1;
     for (int r = 0; r < RowCount(); ++r) {
         const int at = CopyRowTo(r, playlist, -1);
         if (at >= 0)
             last = at;
     }
+    if (bWasReading)
+        StartInfoReader(0, RowCount());
     playlist.PostRefreshTotal();
     playlist.SelectOnly(last);
     playlist.StartInfoReader(0, playlist.RowCount());

@@ -101,7 +101,7 @@ public:
     bool ReplaceWithPlaylist(const QString &path);
 
     // Drag and drop: the selected rows as a URI list plus their records.
-    QMimeData *BuildDragData() const;
+    QMimeData *BuildDragData();
     int InsertDropped(const QList<QUrl> &files, const QByteArray *records, int row);
     int Drop(const QMimeData *data, int row, bool bMove);
     void SetInternalDrag(bool bInternal) { m_bInternalDrag = bInternal; }
