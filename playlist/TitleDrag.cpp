@@ -71,6 +71,7 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
         const int selected = GetFirstSelected();
         row = selected < 0 ? 0 : selected + 1;
     }
+    const bool bWasReading = IsReading();
     int last = -1;
     for (int i = 0; i < files.size(); ++i) {
         if (!files[i].isLocalFile())
@@ -108,6 +109,8 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
             row = at + 1;
         }
     }
+    if (bWasReading && !IsReading())
+        StartInfoReader(0, RowCount());
     if (m_pPlayer)
         m_pPlayer->RefreshCurrentRow();
     PostRefreshTotal();

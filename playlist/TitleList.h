@@ -58,6 +58,7 @@ public:
     int AddFile(const QString &path, int row, bool bReadNow);
     int InsertTitleRow(TitleItem *item, int row, bool bReplace);
     void UpdateTitleRow(TitleItem *item, int row, bool bMarked) override;
+    // Stops the reader (it may be inside the record); callers that go on start it again.
     bool DeleteTitleRow(int row);
     void DeleteAllRows();
     int CopyRowTo(int row, TitleList &other, int otherRow);
