@@ -16,7 +16,7 @@ constexpr int kMaxPathBytes = 4095;
 
 // Makes an entry absolute; an empty result means it cannot be a path.
 QString AbsoluteEntry(const QString &entry, const QDir &base) {
-    if (entry.contains(QChar(0)) || entry.toUtf8().size() > kMaxPathBytes)
+    if (entry.isEmpty() || entry.contains(QChar(0)) || entry.toUtf8().size() > kMaxPathBytes)
         return QString();
     // Joined by hand: QDir would take an entry starting with ':' for a resource, not a file.
     const QString joined = entry.startsWith(QLatin1Char('/')) ? entry : base.absolutePath() + QLatin1Char('/') + entry;

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -38,7 +39,10 @@ TitleItem *RecordFromWire(const unsigned char *wire, const QString &path, bool *
 
 } // namespace
 
-QMimeData *TitleList::BuildDragData() const {
+QMimeData *TitleList::BuildDragData() {
+    // Records the reader is still filling cannot be copied; it starts again afterwards.
+    const bool bWasReading = IsReading();
+    StopInfoReader();
     QList<QUrl> urls;
     QByteArray records;
     for (int r = 0; r < RowCount(); ++r) {
@@ -52,6 +56,8 @@ QMimeData *TitleList::BuildDragData() const {
             MelvoWirePut32(wire + kPDecoderWireOffset, kCurrentTitleMarker);
         records.append(reinterpret_cast<const char *>(wire), TITLE_ITEM_WIRE_SIZE);
     }
+    if (bWasReading)
+        StartInfoReader(0, RowCount());
     if (urls.isEmpty())
         return nullptr;
     auto *data = new QMimeData;
@@ -65,6 +71,7 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
         const int selected = GetFirstSelected();
         row = selected < 0 ? 0 : selected + 1;
     }
+    const bool bWasReading = IsReading();
     int last = -1;
     for (int i = 0; i < files.size(); ++i) {
         if (!files[i].isLocalFile())
@@ -77,14 +84,18 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
             TitleItem *item = RecordFromWire(wire, path, &bCurrent);
             if (!item)
                 continue;
-            if (bCurrent && m_bInternalDrag && m_pMarked) {
-                // The playing title moves: the player follows the new record, the old row loses its mark.
-                TitleItem *old = m_pMarked;
-                item->pDecoder = old->pDecoder;
-                m_pMarked = item;
-                UpdateTitleRow(old, FindRow(old), false);
-                if (m_pPlayer)
-                    m_pPlayer->CurrentItemReplaced(item);
+            if (bCurrent && m_bInternalDrag && m_pMarked && FindRow(m_pMarked) >= 0) {
+                // The playing title moves. The player holds the playing record's address, so that record
+                // goes to the new row and the fresh copy takes its place at the old row.
+                StopInfoReader(); // the reader's queue runs through the records being swapped
+                TitleItem *playing = m_pMarked;
+                const int oldRow = FindRow(playing);
+                item->pDecoder = playing->pDecoder;
+                std::swap(*item, *playing);
+                m_rows[oldRow].pItem = item;
+                m_pMarked = playing;
+                UpdateTitleRow(item, oldRow, false);
+                item = playing;
             }
             at = InsertTitleRow(item, row, false);
             if (at < 0)
@@ -98,6 +109,8 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
             row = at + 1;
         }
     }
+    if (bWasReading && !IsReading())
+        StartInfoReader(0, RowCount());
     if (m_pPlayer)
         m_pPlayer->RefreshCurrentRow();
     PostRefreshTotal();
@@ -137,12 +150,16 @@ int TitleList::AddSelectedTo(TitleList &playlist) {
 }
 
 int TitleList::AddAllTo(TitleList &playlist) {
+    const bool bWasReading = IsReading();
+    StopInfoReader(); // no record is copied while the reader fills it
     int last = -1;
     for (int r = 0; r < RowCount(); ++r) {
         const int at = CopyRowTo(r, playlist, -1);
         if (at >= 0)
             last = at;
     }
+    if (bWasReading)
+        StartInfoReader(0, RowCount());
     playlist.PostRefreshTotal();
     playlist.SelectOnly(last);
     playlist.StartInfoReader(0, playlist.RowCount());

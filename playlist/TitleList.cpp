@@ -209,6 +209,20 @@ bool TitleList::MarkCurrent(bool bOn, TitleItem *&item, int &row) {
     return bValid;
 }
 
+void TitleList::MarkCurrent(int row, bool bOn) {
+    TitleItem *item = ItemAt(row);
+    if (bOn) {
+        if (!item)
+            return;
+        m_pMarked = item;
+        UpdateTitleRow(item, row, true);
+        return;
+    }
+    if (item)
+        UpdateTitleRow(item, row, false);
+    m_pMarked = nullptr;
+}
+
 void TitleList::PostRefreshTotal() {
     if (!m_bIsPlaylist || m_bRefreshPosted)
         return;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MelvoPlugin.h"
+#include "PlayerInterfaces.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -17,8 +18,8 @@ class QMimeData;
 class QUrl;
 class WorkerThread;
 
-// What a list asks of the player. The player keeps its own pointer to the playing record; the
-// list tells it when that record moved or went away.
+// What a list asks of the player. The player keeps its own pointer to the playing record, and that
+// record keeps its address for as long as it plays, even when a drag moves it to another row.
 class TitleListPlayer {
 public:
     virtual ~TitleListPlayer() = default;
@@ -26,8 +27,6 @@ public:
     virtual void StopPlayback() {}
     // Plays the first selected row.
     virtual void PlaySelected() {}
-    // A drop re-created the playing record at a new row.
-    virtual void CurrentItemReplaced(TitleItem *) {}
     // Rows were inserted or removed: look the current row up again by the record's address.
     virtual void RefreshCurrentRow() {}
     // The playing file got a new name.
@@ -39,7 +38,8 @@ public:
 using CDTitleLookup = std::function<bool(uint8_t, uint8_t, char *)>;
 void SetCDTitleLookup(CDTitleLookup lookup);
 
-class TitleList : public QAbstractTableModel {
+// The playlist is also what the player plays from (PlayerList).
+class TitleList : public QAbstractTableModel, public PlayerList {
     Q_OBJECT
 public:
     explicit TitleList(bool bIsPlaylist, QObject *parent = nullptr);
@@ -51,24 +51,29 @@ public:
 
     int RowCount() const { return int(m_rows.size()); }
     TitleItem *ItemAt(int row) const;
-    int FindRow(const TitleItem *item) const;
+    int FindRow(const TitleItem *item) const override;
     QString RowText(int row, int column) const;
     int TotalSeconds() const { return m_nTotalSeconds; }
 
     int AddFile(const QString &path, int row, bool bReadNow);
     int InsertTitleRow(TitleItem *item, int row, bool bReplace);
-    void UpdateTitleRow(TitleItem *item, int row, bool bMarked);
+    void UpdateTitleRow(TitleItem *item, int row, bool bMarked) override;
+    // Stops the reader (it may be inside the record); callers that go on start it again.
     bool DeleteTitleRow(int row);
     void DeleteAllRows();
     int CopyRowTo(int row, TitleList &other, int otherRow);
 
-    int GetFirstSelected() const;
+    int GetFirstSelected() const override;
     bool IsSelected(int row) const;
-    bool SelectOnly(int row);
+    bool SelectOnly(int row) override;
     bool MarkCurrent(bool bOn, TitleItem *&item, int &row);
+    // The player's form: the row's record becomes (or stops being) the marked current title.
+    void MarkCurrent(int row, bool bOn) override;
+    int GetRowCount() const override { return RowCount(); }
+    TitleItem *GetItem(int row) const override { return ItemAt(row); }
     TitleItem *MarkedItem() const { return m_pMarked; }
 
-    bool ReadTitleInfo(TitleItem *item, bool bShowErrors);
+    bool ReadTitleInfo(TitleItem *item, bool bShowErrors) override;
     void StartInfoReader(int firstRow, int total);
     void StopInfoReader();
     bool IsReading() const { return m_pReaderThread != nullptr; }
@@ -97,7 +102,7 @@ public:
     bool ReplaceWithPlaylist(const QString &path);
 
     // Drag and drop: the selected rows as a URI list plus their records.
-    QMimeData *BuildDragData() const;
+    QMimeData *BuildDragData();
     int InsertDropped(const QList<QUrl> &files, const QByteArray *records, int row);
     int Drop(const QMimeData *data, int row, bool bMove);
     void SetInternalDrag(bool bInternal) { m_bInternalDrag = bInternal; }

@@ -31,7 +31,9 @@ void SetCDTitleLookup(CDTitleLookup lookup) {
     g_lookup = std::move(lookup);
 }
 
-bool TitleList::ReadTitleInfo(TitleItem *item, bool bShowErrors) {
+namespace {
+
+bool ReadRecord(TitleItem *item, bool bShowErrors) {
     const auto *plugin = static_cast<const PluginEntry *>(item->pPlugin);
     if (!plugin || !plugin->pfnGetFormat || !plugin->pfnGetFormat(item, bShowErrors ? 1 : 0)) {
         StoreInfoState(*item, INFO_FAILED);
@@ -41,6 +43,20 @@ bool TitleList::ReadTitleInfo(TitleItem *item, bool bShowErrors) {
         LookUpCDTitle(item);
     StoreInfoState(*item, INFO_READ);
     return true;
+}
+
+} // namespace
+
+bool TitleList::ReadTitleInfo(TitleItem *item, bool bShowErrors) {
+    // Two GetFormat calls on one record would share its file handle, so the reader lets go of a record
+    // it has not read yet before anyone else reads it.
+    const bool bPause = IsReading() && LoadInfoState(*item) == INFO_NOT_READ && FindRow(item) >= 0;
+    if (bPause)
+        StopInfoReader();
+    const bool bOk = ReadRecord(item, bShowErrors);
+    if (bPause)
+        StartInfoReader(0, RowCount());
+    return bOk;
 }
 
 void TitleList::StartInfoReader(int firstRow, int total) {
@@ -61,7 +77,7 @@ void TitleList::StartInfoReader(int firstRow, int total) {
     m_pReaderThread->Start([this, first] {
         for (TitleItem *item = first; item; item = item->pNextPending) {
             if (LoadInfoState(*item) == INFO_NOT_READ)
-                ReadTitleInfo(item, false);
+                ReadRecord(item, false);
             ++m_nReaderHandled;
             if (m_bReaderStop)
                 return;

@@ -40,6 +40,11 @@ TEST(PlaylistParse, PlsKeysAreCaseBlindAndPathsKeepTheirCase) {
 TEST(PlaylistParse, PlsEntriesOutOfOrderAreSkipped) {
     const QByteArray text = "[playlist]\nFile1=/a.wav\nFile3=/c.wav\nFile2=/b.wav\nNumberOfEntries=3\n";
     EXPECT_EQ(ParsePlaylist(text, "pls", "/").paths, QStringList({"/a.wav", "/b.wav"}));
+    // An entry without a path names no file; the next entry is still found.
+    RecordingSink sink;
+    const PlaylistParse empty = ParsePlaylist("[playlist]\nFile1=\nFile2=/b.wav", "pls", "/x");
+    EXPECT_EQ(empty.paths, QStringList{"/b.wav"});
+    EXPECT_EQ(empty.badLines, QStringList{QString()});
 }
 
 TEST(PlaylistParse, PlsHeaderMustBeTheFirstNonEmptyLine) {

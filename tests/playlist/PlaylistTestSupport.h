@@ -22,7 +22,6 @@ public:
     void Play();
     void StopPlayback() override;
     void PlaySelected() override { Play(); }
-    void CurrentItemReplaced(TitleItem *item) override { pCurrentItem = item; }
     void RefreshCurrentRow() override { nCurrentRow = m_list.FindRow(pCurrentItem); }
     void ShowCurrentTitle(const QString &title) override { strShownTitle = title; }
 

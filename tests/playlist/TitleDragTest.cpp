@@ -145,3 +145,19 @@ TEST_F(TitleDragTest, AddFromTheFileListAppendsAndReads) {
     EXPECT_EQ(playlist.TotalSeconds(), 10 + 7 + 18);
     EXPECT_EQ(playlist.GetFirstSelected(), 7);
 }
+
+TEST_F(TitleDragTest, MovingThePlayingTitleWhileReadingStillReadsEveryRow) {
+    FakePlayer player(playlist);
+    playlist.SelectOnly(1);
+    player.Play();
+    const QString path = MakeWavFile(dir.path(), "late.wav", 2);
+    for (int i = 0; i < 200; ++i)
+        playlist.AddFile(path, -1, false);
+    playlist.StartInfoReader(0, playlist.RowCount());
+    DragInside({1}, 10, true);
+    EXPECT_EQ(player.pCurrentItem, playlist.ItemAt(9));
+    ASSERT_TRUE(WaitForReader(playlist));
+    for (int r = 0; r < playlist.RowCount(); ++r)
+        ASSERT_NE(playlist.RowText(r, 1), QStringLiteral("??.??")) << r;
+    EXPECT_EQ(playlist.TotalSeconds(), 10 + 400);
+}

@@ -18,12 +18,11 @@ g++ -O2 -std=c++20 -fPIC \
     "$build/lib/libmelvo_platform.a" "$build/bin/registry.so" -Wl,-rpath,"$build/bin" \
     $(pkg-config --cflags --libs Qt6Widgets sdl2) -ldl -lpthread
 
-# Distinct real MP3 files: one short encoded tone, copied under 10,000 names with their own ID3 titles
-# left to the plug-in's reading.
+# Real MP3 files: one 3-second tone encoded by lame (with an ID3 title), copied under 10,000 names.
 mkdir -p "$work"
 if [ ! -f "$work/list-$entries.m3u" ]; then
-    sox_free_wav="$work/tone.wav"
-    python3 - "$sox_free_wav" <<'PY'
+    tone_wav="$work/tone.wav"
+    python3 - "$tone_wav" <<'PY'
 import math, struct, sys, wave
 with wave.open(sys.argv[1], "wb") as w:
     w.setnchannels(2); w.setsampwidth(2); w.setframerate(44100)
@@ -33,7 +32,7 @@ with wave.open(sys.argv[1], "wb") as w:
         frames += struct.pack("<hh", v, -v)
     w.writeframes(bytes(frames))
 PY
-    lame --quiet -b 128 --tt "Tone" --ta "Bench" "$sox_free_wav" "$work/tone.mp3"
+    lame --quiet -b 128 --tt "Tone" --ta "Bench" "$tone_wav" "$work/tone.mp3"
     mkdir -p "$work/files"
     : >"$work/list-$entries.m3u"
     for i in $(seq -w 1 "$entries"); do
