@@ -2,6 +2,9 @@
 #include "MelvoApp.h"
 
 #include "CDAccess.h"
+#include "CPlayer.h"
+#include "CTitleList.h"
+#include "DirTree.h"
 #include "Language.h"
 #include "Messages.h"
 #include "Settings.h"
@@ -82,16 +85,18 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
     // 6. The splash flag comes with the command line; help and common controls need no set-up here.
     // 7. Nothing like OLE needs initialising.
 
-    // 8. The main frame, with the splash window while it is built. The frame's own class replaces this
-    //    stand-in.
-    m_frame = std::make_unique<QMainWindow>();
-    m_frame->setObjectName(QStringLiteral("Melvo-Class"));
-    m_frame->setWindowTitle(LoadStringRes(57344));
+    // 8. The main frame, with the splash window while it is built; its view loads the plug-ins,
+    //    starts the sound device and makes the panes.
+    m_frame = std::make_unique<CMainFrame>();
     m_frame->setWindowIcon(RegistryIcon(167));
-    m_frame->setGeometry(100, 100, 550, 500);
     if (commandLine.bShowSplash)
         m_splash = CSplashWnd::ShowSplash(RegistryBitmap(174), QStringLiteral("2.71"), m_frame.get());
-    m_frame->statusBar()->showMessage(LoadStringRes(57345));
+    if (!m_frame->InitMainView()) {
+        ShowError(9);
+        m_frame.reset();
+        m_nExitCode = 1;
+        return false;
+    }
     m_handOver.SetActivate([this] { ActivateFrame(); });
 
     // 9. Show the frame.
@@ -107,8 +112,13 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
     // 13. The CD drives.
     InitCDAccess();
 
-    // 14. The folder tree fills itself here.
-    // 15. The default playlist is loaded here; the playlist then becomes the handover's target.
+    // 14. The folder tree fills itself.
+    m_frame->Tree()->BuildTree();
+
+    // 15. The default playlist; the playlist then takes the files waiting for it.
+    m_frame->Player()->Playlist()->List().LoadDefaultPlaylist();
+    m_handOver.SetTarget(
+        [this](const QString &path, bool bPlay) { return m_frame && m_frame->HandOverFile(path, bPlay); });
 
     // 16. Files of our own command line, after the default playlist's titles.
     for (const HandOverItem &file : commandLine.files)

@@ -5,6 +5,8 @@
 #include "HandOver.h"
 #include "SingleInstance.h"
 
+#include "MainFrame.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
@@ -34,14 +36,14 @@ public:
 
     // The receiving end of handovers; the main frame takes it over.
     CHandOver &HandOver() { return m_handOver; }
-    QMainWindow *Frame() { return m_frame.get(); }
+    CMainFrame *Frame() { return m_frame.get(); }
 
 private:
     void ActivateFrame();
 
     CSingleInstance m_instance;
     CHandOver m_handOver;
-    std::unique_ptr<QMainWindow> m_frame;
+    std::unique_ptr<CMainFrame> m_frame;
     QPointer<CSplashWnd> m_splash;
     bool m_bLanguage = false;
     bool m_bStarted = false;

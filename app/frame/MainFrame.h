@@ -7,6 +7,9 @@
 #include <QMap>
 #include <QPointer>
 
+class CDirTree;
+class CPlayer;
+class CTitleList;
 class QAction;
 class QLabel;
 class QProgressBar;
@@ -43,6 +46,17 @@ public:
     QAction *Action(int commandId) const { return m_actions.value(commandId); }
     QProgressBar *ProgressBar() const { return m_pProgress; }
 
+    // Plug-ins, sound and the panes: the player panel, the folder tree and the file list. Reports 61291
+    // with the pane's name and returns false when a pane cannot be made.
+    bool InitMainView();
+    // Stops playback and saves the playlist (by destroying the panes), then releases sound and plug-ins.
+    void DestroyMainView();
+    CPlayer *Player() const { return m_pPlayer; }
+    CDirTree *Tree() const { return m_pTree; }
+    CTitleList *FileList() const { return m_pFileList; }
+    // Appends a handed-over file to the playlist; with bPlay selects it alone and plays it.
+    bool HandOverFile(const QString &path, bool bPlay);
+
     // Applies WINDOW-STATUS: normal rectangle, minimum size, top edge on the screen, maximised state.
     void RestorePlacement();
     void SavePlacement() const;
@@ -72,4 +86,8 @@ private:
     QProgressBar *m_pProgress = nullptr;
     QMap<int, QAction *> m_actions;
     QString m_strVolumeControl;
+    CPlayer *m_pPlayer = nullptr;
+    CDirTree *m_pTree = nullptr;
+    CTitleList *m_pFileList = nullptr;
+    bool m_bMainView = false;
 };

@@ -4,4 +4,4 @@
 class QWidget;
 
 // Routes the three signals to window->close() on the GUI thread. Call once, after the window exists.
-bool InstallTerminationHandler(QWidget* window);
+bool InstallTerminationHandler(QWidget *window);

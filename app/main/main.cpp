@@ -1,7 +1,7 @@
 // Melvo's entry point.
 #include "CommandLine.h"
 #include "MelvoApp.h"
-#include "QuitOnSignal.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +32,7 @@ int main(int argc, char *argv[]) {
     CMelvoApp theApp;
     if (!theApp.InitInstance(ParseCommandLine(app.arguments().mid(1), QDir::currentPath())))
         return theApp.ExitInstance(theApp.ExitCode());
-    QuitOnSignal();
+    // A logout or kill closes the window as the user would, so the playlist and settings are saved.
+    InstallTerminationHandler(theApp.Frame());
     return theApp.ExitInstance(app.exec());
 }

@@ -2,15 +2,17 @@
 #include "MainFrame.h"
 #include "DesktopTools.h"
 #include "Settings.h"
-#include "TestEnvironment.h"
 #include "TerminationSignals.h"
+#include "TestEnvironment.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -135,4 +137,28 @@ TEST(TerminationSignals, SigtermClosesTheWindowThroughItsNormalClose) {
     EXPECT_EQ(closing.count(), 1);
     EXPECT_FALSE(frame.isVisible());
     EXPECT_GT(GetSettingInt("WINDOW-STATUS", "Right", 0), 0); // placement saved on the way out
+}
+
+TEST(TerminationSignals, AMessageBoxOpenInsideACommandIsDismissedBeforeTheWindowCloses) {
+    ScopedXdgHome home;
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(InstallTerminationHandler(&frame));
+    QSignalSpy closing(&frame, &CMainFrame::Closing);
+    bool boxReturned = false;
+    bool closedWhileBoxOpen = false;
+    QObject::connect(&frame, &CMainFrame::Command, &frame, [&](int) {
+        QTimer::singleShot(20, [] { ::raise(SIGTERM); });
+        QMessageBox box(QMessageBox::Information, "Melvo", "inside a command", QMessageBox::Ok, &frame);
+        box.exec();
+        closedWhileBoxOpen = closing.count() > 0;
+        boxReturned = true;
+    });
+    // As in the running program, the command runs inside the event loop.
+    QTimer::singleShot(0, &frame, [&] { frame.Action(1001)->trigger(); });
+    for (int i = 0; i < 300 && closing.count() == 0; ++i)
+        closing.wait(10);
+    EXPECT_TRUE(boxReturned);
+    EXPECT_FALSE(closedWhileBoxOpen);
+    EXPECT_EQ(closing.count(), 1);
 }
