@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -200,4 +201,52 @@ TEST_F(MelvoRuns, HelpVersionAndBadOptionsNeedNoDisplay) {
     EXPECT_EQ(bad->exitCode(), 2);
     EXPECT_TRUE(bad->readAllStandardError().contains("--shuffle"));
     EXPECT_FALSE(QFile::exists(dir.filePath("handover.log")));
+}
+
+namespace {
+
+// The smallest PCM WAVE file the WAV plug-in plays: 0.1 s of 8 kHz mono silence.
+void WriteWave(const QString &path) {
+    QByteArray data(800, '\x80');
+    QByteArray file;
+    auto u32 = [&](quint32 v) { file.append(reinterpret_cast<const char *>(&v), 4); };
+    auto u16 = [&](quint16 v) { file.append(reinterpret_cast<const char *>(&v), 2); };
+    file.append("RIFF");
+    u32(36 + data.size());
+    file.append("WAVEfmt ");
+    u32(16), u16(1), u16(1), u32(8000), u32(8000), u16(1), u16(8);
+    file.append("data");
+    u32(data.size());
+    file.append(data);
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file);
+}
+
+} // namespace
+
+TEST_F(MelvoRuns, SigtermLeavesACompleteDefaultPlaylistWithHandedOverFilesAfterTheOldOnes) {
+    const QString a = dir.filePath("work/a.wav"), b = dir.filePath("work/b.wav"), old = dir.filePath("work/old.wav");
+    WriteWave(a);
+    WriteWave(b);
+    WriteWave(old);
+    const QString playlist = dir.filePath("data/Melvo/Melvo/default.std");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(playlist).path()));
+    {
+        QFile f(playlist);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((old + "\r\n").toUtf8());
+    }
+    QProcess *first = Start({"-nologo", a});
+    ASSERT_TRUE(WaitUntilFirstRuns());
+    RunToEnd({b});
+    ASSERT_EQ(WaitForLog(3).size(), 3) << Lines(Log());
+    ::kill(static_cast<pid_t>(first->processId()), SIGTERM);
+    ASSERT_TRUE(first->waitForFinished(30000));
+    EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first->exitCode(), 0) << first->readAllStandardError().toStdString();
+
+    QFile saved(playlist);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), old + "\r\n" + a + "\r\n" + b + "\r\n");
 }
