@@ -37,7 +37,7 @@ QString GetProgramFolder(bool bTrailingSlash) {
     return folder;
 }
 
-bool FileExists(const QString& path, bool bShowMessage) {
+bool FileExists(const QString &path, bool bShowMessage) {
     // The path is taken as written: no globbing, no case folding, and a folder is not a file.
     struct stat st {};
     const QByteArray native = QFile::encodeName(path);
@@ -47,7 +47,7 @@ bool FileExists(const QString& path, bool bShowMessage) {
     return exists;
 }
 
-bool EnsureFolder(const QString& path) {
+bool EnsureFolder(const QString &path) {
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
     if (::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode))
@@ -58,7 +58,7 @@ bool EnsureFolder(const QString& path) {
     return false;
 }
 
-bool OpenWithShell(const QString& target, int /*nShowCmd*/) {
+bool OpenWithShell(const QString &target, int /*nShowCmd*/) {
     const QUrl url = QUrl::fromUserInput(target);
     if (QDesktopServices::openUrl(url))
         return true;
@@ -73,7 +73,7 @@ bool OpenWithShell(const QString& target, int /*nShowCmd*/) {
     return QProcess::startDetached(program, args);
 }
 
-QString SanitizeFileName(const QString& text) {
+QString SanitizeFileName(const QString &text) {
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {

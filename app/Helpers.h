@@ -8,15 +8,15 @@ QString GetProgramFolder(bool bTrailingSlash);
 
 // True only when the path names an existing file, spelled exactly as on disk. With bShowMessage a
 // missing file shows message 61313 with the path.
-bool FileExists(const QString& path, bool bShowMessage);
+bool FileExists(const QString &path, bool bShowMessage);
 
 // Creates the folder (one level) unless it exists; a failure shows message 61324 and returns false.
-bool EnsureFolder(const QString& path);
+bool EnsureFolder(const QString &path);
 
 // Opens a document or address with the desktop's handler, falling back to the program associated
 // with ".htm". Returns false when neither could be started.
-bool OpenWithShell(const QString& target, int nShowCmd = 1);
+bool OpenWithShell(const QString &target, int nShowCmd = 1);
 
 // A title made usable as a file name: quotes, '*', '?' and control characters removed; '/', ':',
 // '<', '>', '\' and '|' become '-'.
-QString SanitizeFileName(const QString& text);
+QString SanitizeFileName(const QString &text);

@@ -21,7 +21,7 @@ constexpr unsigned kLanguageNameId = 14;
 
 } // namespace
 
-QString DefaultLanguageFile(const QLocale& locale) {
+QString DefaultLanguageFile(const QLocale &locale) {
     QString code = locale.name().left(2).toUpper();
     if (code.size() != 2 || !code.at(0).isLetter() || !code.at(1).isLetter())
         code = QStringLiteral("EN"); // the "C" and "POSIX" locales are English
@@ -52,7 +52,7 @@ QList<LanguageChoice> AvailableLanguages() {
     QList<LanguageChoice> choices;
     choices.append({QString::fromLatin1(kBuiltInLanguage), LoadStringRes(kLanguageNameId)});
     const QDir folder(GetProgramFolder(false));
-    for (const QString& file : folder.entryList({QStringLiteral("Lang*.qm")}, QDir::Files, QDir::Name)) {
+    for (const QString &file : folder.entryList({QStringLiteral("Lang*.qm")}, QDir::Files, QDir::Name)) {
         if (file == QLatin1String(kBuiltInLanguage))
             continue;
         QTranslator translator;

@@ -5,12 +5,12 @@
 #include <QString>
 
 // The built-in English; never loaded from a file.
-inline constexpr const char* kBuiltInLanguage = "LangEN.qm";
+inline constexpr const char *kBuiltInLanguage = "LangEN.qm";
 
 #include <QLocale>
 
 // "Lang" + the first two letters of the user's language, upper case, + ".qm".
-QString DefaultLanguageFile(const QLocale& locale = QLocale::system());
+QString DefaultLanguageFile(const QLocale &locale = QLocale::system());
 
 // Loads GENERAL/Language from the program folder and makes it the source of all texts. A missing or
 // broken file leaves English in place, silently. True when a translation was installed.

@@ -16,9 +16,9 @@
 
 namespace {
 
-std::atomic<MessageSink*> g_sink{nullptr};
+std::atomic<MessageSink *> g_sink{nullptr};
 
-int AskWithMessageBox(const QString& text, unsigned type) {
+int AskWithMessageBox(const QString &text, unsigned type) {
     QMessageBox::StandardButtons buttons;
     switch (type & 0x0F) {
     case MB_OKCANCEL:
@@ -65,7 +65,7 @@ int AskWithMessageBox(const QString& text, unsigned type) {
 }
 
 // Without a GUI there is nobody to ask: the text goes to stderr and questions get the cautious answer.
-int AnswerWithoutGui(const QString& text, unsigned type) {
+int AnswerWithoutGui(const QString &text, unsigned type) {
     std::fprintf(stderr, "Melvo: %s\n", text.toLocal8Bit().constData());
     switch (type & 0x0F) {
     case MB_OKCANCEL:
@@ -78,8 +78,8 @@ int AnswerWithoutGui(const QString& text, unsigned type) {
     }
 }
 
-int ShowByDefault(const QString& text, unsigned type) {
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+int ShowByDefault(const QString &text, unsigned type) {
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
     if (!app)
         return AnswerWithoutGui(text, type);
     if (QThread::currentThread() == app->thread())
@@ -100,34 +100,36 @@ QString LoadOrComplain(unsigned id) {
 
 } // namespace
 
-void SetMessageSink(MessageSink* sink) { g_sink.store(sink); }
+void SetMessageSink(MessageSink *sink) {
+    g_sink.store(sink);
+}
 
-int ShowMessage(const QString& text, unsigned type) {
-    if (MessageSink* sink = g_sink.load())
+int ShowMessage(const QString &text, unsigned type) {
+    if (MessageSink *sink = g_sink.load())
         return sink->Show(text, type);
     return ShowByDefault(text, type);
 }
 
 namespace {
 
-const StringEntry* FindString(unsigned id) {
+const StringEntry *FindString(unsigned id) {
     const auto table = BuiltInStrings();
     auto it = std::lower_bound(table.begin(), table.end(), id,
-                               [](const StringEntry& e, unsigned wanted) { return e.nID < wanted; });
+                               [](const StringEntry &e, unsigned wanted) { return e.nID < wanted; });
     return it != table.end() && it->nID == id ? &*it : nullptr;
 }
 
 } // namespace
 
-QString EnglishString(unsigned id, bool* ok) {
-    const StringEntry* entry = FindString(id);
+QString EnglishString(unsigned id, bool *ok) {
+    const StringEntry *entry = FindString(id);
     if (ok)
         *ok = entry != nullptr;
     return entry ? QString::fromUtf8(entry->szText) : QString();
 }
 
-QString LoadStringRes(unsigned id, bool* ok) {
-    const StringEntry* entry = FindString(id);
+QString LoadStringRes(unsigned id, bool *ok) {
+    const StringEntry *entry = FindString(id);
     if (ok)
         *ok = entry != nullptr;
     if (!entry)
@@ -140,11 +142,11 @@ QString LoadStringRes(unsigned id, bool* ok) {
 QString SystemErrorText(int code) {
     char buffer[512];
     // GNU strerror_r may return a static text instead of filling the buffer.
-    const char* text = strerror_r(code, buffer, sizeof buffer);
+    const char *text = strerror_r(code, buffer, sizeof buffer);
     return QString::fromLocal8Bit(text);
 }
 
-QString ComposeError(unsigned nID, unsigned nID2, const QString& detail, int style, bool bAppendSystemError,
+QString ComposeError(unsigned nID, unsigned nID2, const QString &detail, int style, bool bAppendSystemError,
                      int systemError) {
     QString text;
     switch (style) {
@@ -171,15 +173,14 @@ QString ComposeError(unsigned nID, unsigned nID2, const QString& detail, int sty
     return text;
 }
 
-int ShowError(unsigned nID, unsigned nID2, const QString& detail, int style, bool bAppendSystemError,
-              unsigned nType) {
+int ShowError(unsigned nID, unsigned nID2, const QString &detail, int style, bool bAppendSystemError, unsigned nType) {
     const int systemError = errno; // before anything else can overwrite it
     return ShowMessage(ComposeError(nID, nID2, detail, style, bAppendSystemError, systemError), nType);
 }
 
-int ShowSystemError(int code, const QString& context) {
-    const QString text = context.isEmpty()
-                             ? QStringLiteral("%1 (Error Code: %2)").arg(SystemErrorText(code)).arg(code)
-                             : QStringLiteral("<%1>\n%2 (Error Code: %3)").arg(context, SystemErrorText(code)).arg(code);
+int ShowSystemError(int code, const QString &context) {
+    const QString text =
+        context.isEmpty() ? QStringLiteral("%1 (Error Code: %2)").arg(SystemErrorText(code)).arg(code)
+                          : QStringLiteral("<%1>\n%2 (Error Code: %3)").arg(context, SystemErrorText(code)).arg(code);
     return ShowMessage(text, MB_OK | MB_ICONEXCLAMATION);
 }

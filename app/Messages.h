@@ -21,21 +21,21 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    virtual int Show(const QString& text, unsigned type) = 0;
+    virtual int Show(const QString &text, unsigned type) = 0;
 };
 
 // nullptr restores the default sink. The sink is not owned.
-void SetMessageSink(MessageSink* sink);
+void SetMessageSink(MessageSink *sink);
 
 // Shows a text through the current sink from any thread; a worker thread waits for the answer.
-int ShowMessage(const QString& text, unsigned type = MB_OK);
+int ShowMessage(const QString &text, unsigned type = MB_OK);
 
 // The built-in English text of a string table entry; empty and *ok = false for an unknown id.
-QString EnglishString(unsigned id, bool* ok = nullptr);
+QString EnglishString(unsigned id, bool *ok = nullptr);
 
 // The text of a string table entry in the current language. An unknown id gives an empty text
 // and *ok = false.
-QString LoadStringRes(unsigned id, bool* ok = nullptr);
+QString LoadStringRes(unsigned id, bool *ok = nullptr);
 
 // Composition styles of ShowError.
 enum : int {
@@ -48,15 +48,15 @@ enum : int {
 
 // Composes a message by style and shows it. With bAppendSystemError, the calling thread's last
 // error (errno at the time of the call) is appended as " %s (Error Code: %d)".
-int ShowError(unsigned nID, unsigned nID2 = 0, const QString& detail = QString(), int style = ERR_STYLE_PLAIN,
+int ShowError(unsigned nID, unsigned nID2 = 0, const QString &detail = QString(), int style = ERR_STYLE_PLAIN,
               bool bAppendSystemError = false, unsigned nType = MB_OK);
 
 // The text ShowError would show, without showing it (shared by ShowError and its tests).
-QString ComposeError(unsigned nID, unsigned nID2, const QString& detail, int style, bool bAppendSystemError,
+QString ComposeError(unsigned nID, unsigned nID2, const QString &detail, int style, bool bAppendSystemError,
                      int systemError);
 
 // The system's text for an error number, with a context in angle brackets when there is one.
-int ShowSystemError(int code, const QString& context);
+int ShowSystemError(int code, const QString &context);
 
 // The system's own text for an error number.
 QString SystemErrorText(int code);

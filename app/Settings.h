@@ -7,9 +7,9 @@
 QString SettingsFilePath();
 
 // Reads never show a message: anything missing or unreadable yields the default.
-int GetSettingInt(const QString& section, const QString& key, int nDefault);
-QString GetSettingString(const QString& section, const QString& key, const QString& strDefault);
+int GetSettingInt(const QString &section, const QString &key, int nDefault);
+QString GetSettingString(const QString &section, const QString &key, const QString &strDefault);
 
 // A write that cannot be stored shows message 61294 and returns false.
-bool WriteSettingInt(const QString& section, const QString& key, int nValue);
-bool WriteSettingString(const QString& section, const QString& key, const QString& strValue);
+bool WriteSettingInt(const QString &section, const QString &key, int nValue);
+bool WriteSettingString(const QString &section, const QString &key, const QString &strValue);

@@ -43,52 +43,53 @@ constexpr StringEntry kStrings[] = {
     {51, "DiscID"},
     {52, "Title"},
     {53, "Please enter a valid Domain and a valid Path!"},
-    {100, "About Melvo..."}, // dialog caption
-    {129, "Melvo "}, // dialog caption
-    {136, "View"}, // dialog caption
-    {144, "CD Grabbing"}, // dialog caption
-    {146, "freedb Settings"}, // dialog caption
-    {183, "Properties"}, // dialog caption
-    {202, "Choose Drive Letter"}, // dialog caption
-    {226, "Choose Tag"}, // dialog caption
-    {229, "Multiple Matches..."}, // dialog caption
-    {230, "CD Drives"}, // dialog caption
-    {232, "RAS settings"}, // dialog caption
-    {239, "Error Details"}, // dialog caption
-    {240, "Rename File"}, // dialog caption
+    {100, "About Melvo..."},        // dialog caption
+    {129, "Melvo "},                // dialog caption
+    {136, "View"},                  // dialog caption
+    {144, "CD Grabbing"},           // dialog caption
+    {146, "freedb Settings"},       // dialog caption
+    {183, "Properties"},            // dialog caption
+    {202, "Choose Drive Letter"},   // dialog caption
+    {226, "Choose Tag"},            // dialog caption
+    {229, "Multiple Matches..."},   // dialog caption
+    {230, "CD Drives"},             // dialog caption
+    {232, "RAS settings"},          // dialog caption
+    {239, "Error Details"},         // dialog caption
+    {240, "Rename File"},           // dialog caption
     {241, "Edit freedb Server..."}, // dialog caption
-    {242, "freedb Request"}, // dialog caption
-    {244, "Create New Folder..."}, // dialog caption
-    {246, "Connection"}, // dialog caption
+    {242, "freedb Request"},        // dialog caption
+    {244, "Create New Folder..."},  // dialog caption
+    {246, "Connection"},            // dialog caption
     {1001, "Start playback of the current title in playlist.\nStart playback"},
-    {1002, "Stop playback of the current title.\nStop playback"}, // short text of our own
-    {1003, "Write an e-mail to the support of Melvo.\nSend e-mail"}, // text of our own
+    {1002, "Stop playback of the current title.\nStop playback"},       // short text of our own
+    {1003, "Write an e-mail to the support of Melvo.\nSend e-mail"},    // text of our own
     {1004, "Open the website of Melvo in the browser.\nMelvo Website"}, // text of our own
-    {1005, "Pause or resume playback.\nPause playback"}, // short text of our own
+    {1005, "Pause or resume playback.\nPause playback"},                // short text of our own
     {1034, "Add all titles from filelist to playlist.\nAdd all titles"},
     {1037, "Add selected titles from filelist to playlist.\nAdd selected titles"},
-    {1050, "Request title for CD from freedb.\nfreedb Request"}, // short text of our own
+    {1050, "Request title for CD from freedb.\nfreedb Request"},       // short text of our own
     {1060, "Start the volume control of the system.\nVolume Control"}, // text of our own
-    {1166, "Refresh the folder tree.\nRefresh"}, // text of our own
+    {1166, "Refresh the folder tree.\nRefresh"},                       // text of our own
     {1170, "Remove selected title from playlist.\nRemove title"},
     {1192, "Remove all titles from playlist.\nRemove all titles"},
     {1258, "Save playlist in file.\nSave playlist"},
     {1259, "Load Playlist from file.\nLoad playlist"},
     {32786, "Change the options of Melvo.\nOptions"}, // text of our own
-    {32790, "Copy tracks from CD to HD\nGrab CD"}, // short text of our own
+    {32790, "Copy tracks from CD to HD\nGrab CD"},    // short text of our own
     {32801, "Show info to the selected title in the Playlist.\nTitle info"},
     {32808, "Jumps to the beginning of the title or to the previous title.\nPrevious title"}, // short text of our own
-    {32818, "Show program information and version of Melvo.\nInfo"}, // text of our own
-    {32834, "Next title in playlist.\nNext title"}, // short text of our own
+    {32818, "Show program information and version of Melvo.\nInfo"},                          // text of our own
+    {32834, "Next title in playlist.\nNext title"},                                           // short text of our own
     {32849, "Show info to the selected title in the filelist.\nTitle info"},
     {57344, "Melvo"},
-    {57345, "Ready"}, // text of our own
-    {57665, "Quit Melvo.\nQuit"}, // text of our own
+    {57345, "Ready"},                                                   // text of our own
+    {57665, "Quit Melvo.\nQuit"},                                       // text of our own
     {57669, "Show help for the next item you click on.\nContext help"}, // text of our own
-    {57670, "Open the help of Melvo.\nHelp"}, // text of our own
-    {59393, "Show or hide the status bar.\nStatusbar"}, // text of our own
+    {57670, "Open the help of Melvo.\nHelp"},                           // text of our own
+    {59393, "Show or hide the status bar.\nStatusbar"},                 // text of our own
     {61205, "Could not add item to list!"},
-    {61210, "This file is read-only. You can only read tags. Do you want to remove the write protection to commit changes to this file?"},
+    {61210, "This file is read-only. You can only read tags. Do you want to remove the write protection to commit "
+            "changes to this file?"},
     {61275, "Could not load string from resource."},
     {61277, "Error creating statusbar!"},
     {61278, "Could not find windows-system directory!"},
@@ -99,11 +100,13 @@ constexpr StringEntry kStrings[] = {
     {61286, "Could not find this function in Plug-In DLL."},
     {61287, "Plug-in DLL has wrong format. Could not load specified icon!"},
     {61288, "Error allocating memory! Perhaps no more memory available."},
-    {61290, "Error opening help-file Melvo.chm. Please check if you installed the help and reinstall Melvo if necessary!"},
+    {61290,
+     "Error opening help-file Melvo.chm. Please check if you installed the help and reinstall Melvo if necessary!"},
     {61291, "Error creating dialog!"},
     {61294, "Could not write value to registry!"},
     {61298, "Version %s (February 2004)"},
-    {61299, "Error creating file! Perhaps this file already exists and another program uses it or there is no additional memory available!"},
+    {61299, "Error creating file! Perhaps this file already exists and another program uses it or there is no "
+            "additional memory available!"},
     {61304, "Wrong format of playlist file! Playlist file has to be in WinAMP format."},
     {61305, "Error getting complete path to this file."},
     {61306, "Error opening file. Perhaps it is already opened by another program."},

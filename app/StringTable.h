@@ -3,7 +3,7 @@
 #include <span>
 struct StringEntry {
     unsigned nID;
-    const char* szText; // UTF-8, C escapes as written
+    const char *szText; // UTF-8, C escapes as written
 };
 // Sorted by id, ids unique.
 std::span<const StringEntry> BuiltInStrings();

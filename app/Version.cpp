@@ -10,13 +10,13 @@
 namespace {
 
 // Loads the library just long enough to copy its record.
-bool ReadRecord(const QString& libraryPath, FileVersion* version, QString* internalName, QString* description) {
-    void* handle = dlopen(QFile::encodeName(libraryPath).constData(), RTLD_LAZY | RTLD_LOCAL);
+bool ReadRecord(const QString &libraryPath, FileVersion *version, QString *internalName, QString *description) {
+    void *handle = dlopen(QFile::encodeName(libraryPath).constData(), RTLD_LAZY | RTLD_LOCAL);
     if (!handle)
         return false;
     bool found = false;
     if (auto get = reinterpret_cast<PFN_MelvoGetVersionInfo>(dlsym(handle, MELVO_VERSION_EXPORT))) {
-        if (const MelvoVersionInfo* info = get()) {
+        if (const MelvoVersionInfo *info = get()) {
             found = true;
             if (version)
                 *version = {info->dwFileVersionMS, info->dwFileVersionLS};
@@ -32,11 +32,11 @@ bool ReadRecord(const QString& libraryPath, FileVersion* version, QString* inter
 
 } // namespace
 
-bool GetFileVersion(const QString& libraryPath, FileVersion& version) {
+bool GetFileVersion(const QString &libraryPath, FileVersion &version) {
     return ReadRecord(libraryPath, &version, nullptr, nullptr);
 }
 
-int CompareFileVersions(const FileVersion& a, const FileVersion& b) {
+int CompareFileVersions(const FileVersion &a, const FileVersion &b) {
     if (a.dwMS != b.dwMS)
         return a.dwMS < b.dwMS ? -1 : 1;
     if (a.dwLS != b.dwLS)
@@ -44,7 +44,7 @@ int CompareFileVersions(const FileVersion& a, const FileVersion& b) {
     return 0;
 }
 
-QString GetVersionString(const QString& libraryPath, const QString& name, const QString& strDefault) {
+QString GetVersionString(const QString &libraryPath, const QString &name, const QString &strDefault) {
     QString internalName, description;
     if (!ReadRecord(libraryPath, nullptr, &internalName, &description))
         return strDefault;
@@ -55,14 +55,14 @@ QString GetVersionString(const QString& libraryPath, const QString& name, const 
     return strDefault;
 }
 
-uint32_t GetDllVersion(const QString& libraryPath) {
+uint32_t GetDllVersion(const QString &libraryPath) {
     FileVersion version;
     if (!GetFileVersion(libraryPath, version))
         return 0;
     return (version.dwMS >> 16) * 65536u + (version.dwMS & 0xFFFFu);
 }
 
-QString VersionText(const QString& libraryPath) {
+QString VersionText(const QString &libraryPath) {
     FileVersion version;
     if (!GetFileVersion(libraryPath, version))
         return QStringLiteral("?.?");

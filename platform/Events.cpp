@@ -6,18 +6,18 @@
 
 namespace {
 
-std::mutex& Lock() {
+std::mutex &Lock() {
     static std::mutex m;
     return m;
 }
 
-std::condition_variable& Condition() {
+std::condition_variable &Condition() {
     static std::condition_variable cv;
     return cv;
 }
 
 template <class Ready>
-bool WaitUntil(std::unique_lock<std::mutex>& lock, std::chrono::milliseconds timeout, Ready ready) {
+bool WaitUntil(std::unique_lock<std::mutex> &lock, std::chrono::milliseconds timeout, Ready ready) {
     if (timeout == Event::Infinite()) {
         Condition().wait(lock, ready);
         return true;
@@ -47,14 +47,16 @@ bool Event::IsSet() const {
     return m_bSignalled;
 }
 
-bool Event::Wait(std::chrono::milliseconds timeout) { return WaitForAny({this}, timeout) == 0; }
+bool Event::Wait(std::chrono::milliseconds timeout) {
+    return WaitForAny({this}, timeout) == 0;
+}
 
-int WaitForAny(std::initializer_list<Event*> events, std::chrono::milliseconds timeout) {
+int WaitForAny(std::initializer_list<Event *> events, std::chrono::milliseconds timeout) {
     std::unique_lock lock(Lock());
     int index = WAIT_TIMEOUT_INDEX;
     auto ready = [&] {
         int i = 0;
-        for (Event* e : events) {
+        for (Event *e : events) {
             if (e->m_bSignalled) {
                 index = i;
                 return true;
@@ -65,7 +67,7 @@ int WaitForAny(std::initializer_list<Event*> events, std::chrono::milliseconds t
     };
     if (!WaitUntil(lock, timeout, ready))
         return WAIT_TIMEOUT_INDEX;
-    Event* chosen = *(events.begin() + index);
+    Event *chosen = *(events.begin() + index);
     if (!chosen->m_bManualReset)
         chosen->m_bSignalled = false;
     return index;

@@ -11,8 +11,8 @@
 class Event {
 public:
     explicit Event(bool bManualReset, bool bInitialState = false);
-    Event(const Event&) = delete;
-    Event& operator=(const Event&) = delete;
+    Event(const Event &) = delete;
+    Event &operator=(const Event &) = delete;
 
     void Set();
     void Reset();
@@ -23,7 +23,7 @@ public:
     static constexpr std::chrono::milliseconds Infinite() { return std::chrono::milliseconds::max(); }
 
 private:
-    friend int WaitForAny(std::initializer_list<Event*>, std::chrono::milliseconds);
+    friend int WaitForAny(std::initializer_list<Event *>, std::chrono::milliseconds);
     bool m_bManualReset;
     bool m_bSignalled;
 };
@@ -41,19 +41,19 @@ public:
 constexpr int WAIT_TIMEOUT_INDEX = -1;
 
 // The index of the first signalled event (consuming it if auto-reset), or WAIT_TIMEOUT_INDEX.
-int WaitForAny(std::initializer_list<Event*> events, std::chrono::milliseconds timeout = Event::Infinite());
+int WaitForAny(std::initializer_list<Event *> events, std::chrono::milliseconds timeout = Event::Infinite());
 
 // A thread whose end is an event others can wait for; it must be joined before destruction.
 class WorkerThread {
 public:
     WorkerThread() = default;
     ~WorkerThread();
-    WorkerThread(const WorkerThread&) = delete;
-    WorkerThread& operator=(const WorkerThread&) = delete;
+    WorkerThread(const WorkerThread &) = delete;
+    WorkerThread &operator=(const WorkerThread &) = delete;
 
     void Start(std::function<void()> body);
     bool IsRunning() const { return m_thread.joinable() && !m_ended.IsSet(); }
-    Event& Ended() { return m_ended; }
+    Event &Ended() { return m_ended; }
     // Waits up to the time-out for the end and joins; false when the thread still runs.
     bool Join(std::chrono::milliseconds timeout = Event::Infinite());
 

@@ -11,11 +11,11 @@ extern "C" {
 typedef struct MelvoVersionInfo {
     uint32_t dwFileVersionMS; /* major << 16 | minor */
     uint32_t dwFileVersionLS; /* build << 16 | revision */
-    const char* szInternalName;
-    const char* szFileDescription;
+    const char *szInternalName;
+    const char *szFileDescription;
 } MelvoVersionInfo;
 
-typedef const MelvoVersionInfo* (*PFN_MelvoGetVersionInfo)(void);
+typedef const MelvoVersionInfo *(*PFN_MelvoGetVersionInfo)(void);
 #define MELVO_VERSION_EXPORT "MelvoGetVersionInfo"
 
 #ifdef __cplusplus
@@ -26,11 +26,11 @@ typedef const MelvoVersionInfo* (*PFN_MelvoGetVersionInfo)(void);
 #endif
 
 /* Defines the export in one source file of a library. */
-#define MELVO_DEFINE_VERSION(internalName, description, major, minor, build)                                  \
-    MELVO_EXTERN_C __attribute__((visibility("default"))) const MelvoVersionInfo* MelvoGetVersionInfo(void) {   \
-        static const MelvoVersionInfo info = {((uint32_t)(major) << 16) | (uint32_t)(minor),                    \
-                                              (uint32_t)(build) << 16, internalName, description};             \
-        return &info;                                                                                          \
+#define MELVO_DEFINE_VERSION(internalName, description, major, minor, build)                                           \
+    MELVO_EXTERN_C __attribute__((visibility("default"))) const MelvoVersionInfo *MelvoGetVersionInfo(void) {          \
+        static const MelvoVersionInfo info = {((uint32_t)(major) << 16) | (uint32_t)(minor), (uint32_t)(build) << 16,  \
+                                              internalName, description};                                              \
+        return &info;                                                                                                  \
     }
 
 #endif

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 
@@ -117,9 +118,12 @@ PluginEntry *LoadOne(const QFileInfo &file) {
     int iconId = 0;
     entry->pfnInitDLL(&entry->pszExtensions, &entry->pszDescriptions, &iconId);
 
-    entry->hIcon = LoadPluginIcon(module, iconId);
-    if (entry->hIcon.isNull())
-        ShowError(61287, 0, fileTitle, ERR_STYLE_DETAIL);
+    // Pictures need a GUI; a program without one (a tool) simply shows no icons.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        entry->hIcon = LoadPluginIcon(module, iconId);
+        if (entry->hIcon.isNull())
+            ShowError(61287, 0, fileTitle, ERR_STYLE_DETAIL);
+    }
     return entry;
 }
 

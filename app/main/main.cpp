@@ -1,34 +1,38 @@
 // Melvo's entry point.
-#include "Language.h"
-#include "Messages.h"
-#include "registry/Registry.h"
+#include "CommandLine.h"
+#include "MelvoApp.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
-#include <QStatusBar>
+#include <QDir>
 
-int main(int argc, char* argv[]) {
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Qt's own options (-platform, -style ...) are Qt's; the rest is ours.
+    const CommandLineInfo commandLine = ParseCommandLine(arguments, QDir::currentPath());
+    if (commandLine.bHelp) {
+        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (commandLine.bVersion) {
+        std::puts("Melvo 2.71");
+        return 0;
+    }
+    if (!commandLine.strError.isEmpty()) {
+        std::fprintf(stderr, "melvo: %s\nTry 'melvo --help' for more information.\n",
+                     commandLine.strError.toLocal8Bit().constData());
+        return 2;
+    }
+
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Melvo"));
-    QCoreApplication::setApplicationName(QStringLiteral("Melvo"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.71"));
-    LoadLanguage();
-
-    QMainWindow frame;
-    frame.setObjectName(QStringLiteral("Melvo-Class"));
-    frame.setWindowTitle(LoadStringRes(57344));
-    frame.setWindowIcon(RegistryIcon(167));
-    auto* picture = new QLabel(&frame);
-    picture->setPixmap(RegistryBitmap(174));
-    picture->setAlignment(Qt::AlignCenter);
-    picture->setStyleSheet(QStringLiteral("background: white"));
-    frame.setCentralWidget(picture);
-    frame.statusBar()->showMessage(LoadStringRes(57345));
-    frame.setGeometry(100, 100, 400, 300);
-    frame.show();
-
-    const int code = app.exec();
-    UnloadLanguage();
-    return code;
+    CMelvoApp theApp;
+    if (!theApp.InitInstance(ParseCommandLine(app.arguments().mid(1), QDir::currentPath())))
+        return theApp.ExitInstance(theApp.ExitCode());
+    // A logout or kill closes the window as the user would, so the playlist and settings are saved.
+    InstallTerminationHandler(theApp.Frame());
+    return theApp.ExitInstance(app.exec());
 }

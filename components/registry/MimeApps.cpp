@@ -8,11 +8,13 @@
 
 namespace {
 
-bool IsGroupLine(const QString& line) { return line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')); }
+bool IsGroupLine(const QString &line) {
+    return line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'));
+}
 
-QStringList SplitList(const QString& value) {
+QStringList SplitList(const QString &value) {
     QStringList items = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (QString& item : items)
+    for (QString &item : items)
         item = item.trimmed();
     items.removeAll(QString());
     return items;
@@ -20,7 +22,7 @@ QStringList SplitList(const QString& value) {
 
 } // namespace
 
-bool MimeAppsList::Load(const QString& path) {
+bool MimeAppsList::Load(const QString &path) {
     m_lines.clear();
     QFile file(path);
     if (!file.exists())
@@ -33,21 +35,21 @@ bool MimeAppsList::Load(const QString& path) {
     return true;
 }
 
-bool MimeAppsList::Save(const QString& path) const {
+bool MimeAppsList::Save(const QString &path) const {
     // Written beside and renamed over, so a crash never leaves a half-written list.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream out(&file);
-    for (const QString& line : m_lines)
+    for (const QString &line : m_lines)
         out << line << '\n';
     out.flush();
     return file.commit();
 }
 
-QStringList MimeAppsList::Values(const QString& group, const QString& key) const {
+QStringList MimeAppsList::Values(const QString &group, const QString &key) const {
     bool inGroup = false;
-    for (const QString& raw : m_lines) {
+    for (const QString &raw : m_lines) {
         const QString line = raw.trimmed();
         if (IsGroupLine(line)) {
             inGroup = line.mid(1, line.size() - 2) == group;
@@ -62,7 +64,7 @@ QStringList MimeAppsList::Values(const QString& group, const QString& key) const
     return {};
 }
 
-void MimeAppsList::SetValues(const QString& group, const QString& key, const QStringList& values) {
+void MimeAppsList::SetValues(const QString &group, const QString &key, const QStringList &values) {
     const QString newLine = key + QLatin1Char('=') + values.join(QLatin1Char(';')) + QLatin1Char(';');
     int groupStart = -1;
     int groupEnd = m_lines.size();
@@ -103,7 +105,7 @@ void MimeAppsList::SetValues(const QString& group, const QString& key, const QSt
     m_lines.insert(at, newLine);
 }
 
-QString DesktopEntryCommand(const QString& desktopFilePath) {
+QString DesktopEntryCommand(const QString &desktopFilePath) {
     QFile file(desktopFilePath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};

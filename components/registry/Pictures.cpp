@@ -9,9 +9,11 @@
 
 namespace {
 
-QString ResourcePath(const char* kind, int id) { return QStringLiteral(":/registry/%1/%2.svg").arg(QLatin1String(kind)).arg(id); }
+QString ResourcePath(const char *kind, int id) {
+    return QStringLiteral(":/registry/%1/%2.svg").arg(QLatin1String(kind)).arg(id);
+}
 
-QPixmap Render(const QString& path, QSize size = QSize()) {
+QPixmap Render(const QString &path, QSize size = QSize()) {
     if (!QFile::exists(path))
         return {};
     QSvgRenderer renderer(path);
@@ -29,7 +31,9 @@ QPixmap Render(const QString& path, QSize size = QSize()) {
 
 } // namespace
 
-QPixmap RegistryBitmap(int id) { return Render(ResourcePath("bitmap", id)); }
+QPixmap RegistryBitmap(int id) {
+    return Render(ResourcePath("bitmap", id));
+}
 
 QIcon RegistryIcon(int id) {
     const QString path = ResourcePath("icon", id);
@@ -41,7 +45,7 @@ QIcon RegistryIcon(int id) {
     return icon;
 }
 
-QCursor RegistryCursor(int id, bool* found) {
+QCursor RegistryCursor(int id, bool *found) {
     const QPixmap picture = Render(ResourcePath("cursor", id));
     if (found)
         *found = !picture.isNull();

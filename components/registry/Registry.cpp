@@ -34,17 +34,25 @@ QString ProgramPath() {
     return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
 }
 
-QString ConfigHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
-QString DataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
-QString MimeAppsPath() { return ConfigHome() + QStringLiteral("/mimeapps.list"); }
-QString DesktopPath() { return DataHome() + QStringLiteral("/applications/") + kDesktopId; }
+QString ConfigHome() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+QString DataHome() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+QString MimeAppsPath() {
+    return ConfigHome() + QStringLiteral("/mimeapps.list");
+}
+QString DesktopPath() {
+    return DataHome() + QStringLiteral("/applications/") + kDesktopId;
+}
 
 // Extensions the MIME database does not know get a type of our own, so they can be associated.
-QString OwnTypeFor(const QString& extension) {
+QString OwnTypeFor(const QString &extension) {
     return QStringLiteral("audio/x-melvo-") + extension.mid(1).toLower();
 }
 
-QString MimeTypeFor(const QString& key) {
+QString MimeTypeFor(const QString &key) {
     if (key.compare(QLatin1String("AudioCD"), Qt::CaseInsensitive) == 0)
         return kAudioCdType;
     if (!key.startsWith(QLatin1Char('.')) || key.size() < 2)
@@ -55,7 +63,7 @@ QString MimeTypeFor(const QString& key) {
     return type.name();
 }
 
-bool WriteOwnMimeType(const QString& type, const QString& extension, const QString& description) {
+bool WriteOwnMimeType(const QString &type, const QString &extension, const QString &description) {
     const QString folder = DataHome() + QStringLiteral("/mime/packages");
     if (!QDir().mkpath(folder))
         return false;
@@ -79,7 +87,7 @@ bool WriteOwnMimeType(const QString& type, const QString& extension, const QStri
 }
 
 // The desktop entry lists every type Melvo handles, so file managers offer it for them.
-bool UpdateDesktopEntry(const QString& mimeType, bool add, const QString& icon) {
+bool UpdateDesktopEntry(const QString &mimeType, bool add, const QString &icon) {
     if (!QDir().mkpath(QFileInfo(DesktopPath()).path()))
         return false;
     MimeAppsList entry;
@@ -97,8 +105,8 @@ bool UpdateDesktopEntry(const QString& mimeType, bool add, const QString& icon) 
         exec = QLatin1Char('"') + exec + QLatin1Char('"');
     entry.SetValues(group, QStringLiteral("Exec"), {exec + QStringLiteral(" %F")});
     entry.SetValues(group, QStringLiteral("Terminal"), {QStringLiteral("false")});
-    entry.SetValues(group, QStringLiteral("Categories"), {QStringLiteral("AudioVideo"), QStringLiteral("Audio"),
-                                                          QStringLiteral("Player")});
+    entry.SetValues(group, QStringLiteral("Categories"),
+                    {QStringLiteral("AudioVideo"), QStringLiteral("Audio"), QStringLiteral("Player")});
     const QString iconPath = icon.section(QLatin1Char(','), 0, 0).trimmed();
     if (!iconPath.isEmpty() && QFileInfo(iconPath).isFile() && !QFileInfo(iconPath).isExecutable())
         entry.SetValues(group, QStringLiteral("Icon"), {iconPath});
@@ -106,29 +114,29 @@ bool UpdateDesktopEntry(const QString& mimeType, bool add, const QString& icon) 
     return entry.Save(DesktopPath());
 }
 
-QString FirstInstalledDefault(const QString& mimeType) {
+QString FirstInstalledDefault(const QString &mimeType) {
     QStringList lists;
     lists << ConfigHome() + QStringLiteral("/mimeapps.list");
-    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation).mid(1))
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation).mid(1))
         lists << dir + QStringLiteral("/mimeapps.list");
-    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
         lists << dir + QStringLiteral("/mimeapps.list") << dir + QStringLiteral("/defaults.list");
-    for (const QString& listPath : lists) {
+    for (const QString &listPath : lists) {
         MimeAppsList list;
         if (!list.Load(listPath))
             continue;
-        for (const QString& id : list.Values(kDefaults, mimeType)) {
+        for (const QString &id : list.Values(kDefaults, mimeType)) {
             const QString desktop = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
             if (!desktop.isEmpty())
                 return desktop;
         }
     }
     // Without a chosen default, the first program that claims the type.
-    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+    for (const QString &dir : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
         MimeAppsList cache;
         if (!cache.Load(dir + QStringLiteral("/mimeinfo.cache")))
             continue;
-        for (const QString& id : cache.Values(QStringLiteral("MIME Cache"), mimeType)) {
+        for (const QString &id : cache.Values(QStringLiteral("MIME Cache"), mimeType)) {
             const QString desktop = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id);
             if (!desktop.isEmpty())
                 return desktop;
@@ -141,7 +149,7 @@ QString FirstInstalledDefault(const QString& mimeType) {
 
 extern "C" {
 
-int SetAssociation(int set, const char* key, const char* description, const char* icon) {
+int SetAssociation(int set, const char *key, const char *description, const char *icon) {
     if (!key)
         return 0;
     std::lock_guard lock(g_lock);
@@ -174,7 +182,7 @@ int SetAssociation(int set, const char* key, const char* description, const char
     return list.Save(MimeAppsPath()) ? 1 : 0;
 }
 
-int CompareValues(const char* key) {
+int CompareValues(const char *key) {
     if (!key)
         return 0;
     std::lock_guard lock(g_lock);
@@ -188,22 +196,22 @@ int CompareValues(const char* key) {
     return !defaults.isEmpty() && defaults.first() == kDesktopId && QFileInfo::exists(DesktopPath()) ? 1 : 0;
 }
 
-const char* GetAssociatedProgramm(const char* extension) {
+const char *GetAssociatedProgramm(const char *extension) {
     thread_local std::string command;
     command.clear();
     if (!extension)
         return command.c_str();
     std::lock_guard lock(g_lock);
     QString ext = QString::fromUtf8(extension);
-    const QString type = ext.compare(QLatin1String(".htm"), Qt::CaseInsensitive) == 0 ? QStringLiteral("text/html")
-                                                                                        : MimeTypeFor(ext);
+    const QString type =
+        ext.compare(QLatin1String(".htm"), Qt::CaseInsensitive) == 0 ? QStringLiteral("text/html") : MimeTypeFor(ext);
     const QString desktop = type.isEmpty() ? QString() : FirstInstalledDefault(type);
     if (!desktop.isEmpty())
         command = DesktopEntryCommand(desktop).toStdString();
     return command.c_str();
 }
 
-void SetAssociationProgram(const char* executablePath) {
+void SetAssociationProgram(const char *executablePath) {
     std::lock_guard lock(g_lock);
     g_program = QString::fromUtf8(executablePath ? executablePath : "");
 }

@@ -28,8 +28,9 @@ void InitLibraryOnce() {
     std::call_once(once, [] { mpg123_init(); });
 }
 
-// A fresh decoder: output fixed to the record's rate and channels, so every frame fits nBlockBytes,
-// and no gapless trimming, so playback gives every sample of every frame.
+// A fresh decoder: output fixed to the record's rate and channels, so every frame fits nBlockBytes;
+// no gapless trimming, so playback gives every sample of every frame; and ID3v2 tags skipped, not
+// stored: a false tag header inside the audio would otherwise allocate up to 256 MB.
 mpg123_handle *NewHandle(const TitleItem *item) {
     InitLibraryOnce();
     int error = MPG123_OK;
@@ -39,6 +40,7 @@ mpg123_handle *NewHandle(const TitleItem *item) {
     const long channels = item->nChannels == 1 ? MPG123_MONO : MPG123_STEREO;
     if (mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0) != MPG123_OK ||
         mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0) != MPG123_OK ||
+        mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_SKIP_ID3V2, 0) != MPG123_OK ||
         mpg123_format_none(handle) != MPG123_OK ||
         mpg123_format(handle, long(item->nSamplesPerSec), int(channels), MPG123_ENC_SIGNED_16) != MPG123_OK ||
         mpg123_open_feed(handle) != MPG123_OK) {

@@ -29,12 +29,13 @@ TEST(FileExists, ExactPathsOnlyAndMessageOnRequest) {
     EXPECT_TRUE(FileExists(file, true));
     EXPECT_FALSE(FileExists(dir.filePath("track 01.mp3"), false)); // case matters on Linux
     EXPECT_FALSE(FileExists(dir.filePath("Track ??.mp3"), false)); // no wildcards
-    EXPECT_FALSE(FileExists(dir.path(), false));                    // a folder is no file
+    EXPECT_FALSE(FileExists(dir.path(), false));                   // a folder is no file
     EXPECT_FALSE(FileExists(QString(), false));
     EXPECT_TRUE(sink.Texts().isEmpty());
 
     EXPECT_FALSE(FileExists(dir.filePath("gone.mp3"), true));
-    EXPECT_EQ(sink.Texts(), QStringList{"<" + dir.filePath("gone.mp3") + ">: Could not find file. Please check the path!"});
+    EXPECT_EQ(sink.Texts(),
+              QStringList{"<" + dir.filePath("gone.mp3") + ">: Could not find file. Please check the path!"});
 }
 
 TEST(EnsureFolder, CreatesOneLevelAndReportsFailureWithTheSystemError) {

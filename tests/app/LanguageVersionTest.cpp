@@ -27,7 +27,7 @@ TEST(Language, ATranslationFileReplacesTheTextsUntilUnloaded) {
     // Texts the file does not translate stay English.
     EXPECT_EQ(LoadStringRes(61294), QStringLiteral("Could not write value to registry!"));
     bool listed = false;
-    for (const LanguageChoice& choice : AvailableLanguages())
+    for (const LanguageChoice &choice : AvailableLanguages())
         listed |= choice.strFile == "LangDE.qm" && choice.strName == "Deutsch";
     EXPECT_TRUE(listed);
     UnloadLanguage();

@@ -3,10 +3,12 @@
 #include "StringTable.h"
 #include "TestEnvironment.h"
 
-#include <QFile>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -56,7 +58,8 @@ TEST(ShowError, ComposesEachStyle) {
 TEST(ShowError, DetailWithPercentSignsIsNotReinterpreted) {
     RecordingSink sink;
     ShowError(61313, 0, QStringLiteral("/music/100%1 %2.mp3"), ERR_STYLE_DETAIL);
-    EXPECT_EQ(sink.Texts().value(0), QStringLiteral("</music/100%1 %2.mp3>: Could not find file. Please check the path!"));
+    EXPECT_EQ(sink.Texts().value(0),
+              QStringLiteral("</music/100%1 %2.mp3>: Could not find file. Please check the path!"));
 }
 
 TEST(ShowError, UnknownIdReportsMissingStringFirstThenEmptyText) {
@@ -112,7 +115,7 @@ TEST(MessageSink, WorkerThreadsReachTheSinkAndGetTheirAnswers) {
             if (ShowError(61284, 0, QString(), ERR_STYLE_PLAIN, false, MB_YESNO) == IDYES)
                 ++yes;
         });
-    for (auto& w : workers)
+    for (auto &w : workers)
         w.join();
     EXPECT_EQ(yes.load(), 8);
     EXPECT_EQ(sink.Texts().size(), 8);
@@ -124,8 +127,8 @@ TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     QString seen;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
                 seen = box->text();
                 box->button(QMessageBox::Yes)->click();
             }
@@ -133,8 +136,14 @@ TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     closer.start(10);
     std::atomic<int> answer{0};
     std::thread worker([&] { answer = ShowMessage(QStringLiteral("from a worker"), MB_YESNO); });
-    for (int i = 0; i < 1000 && answer == 0; ++i)
+    // The worker's call arrives as an event; keep the GUI thread serving events until it is answered.
+    QElapsedTimer clock;
+    clock.start();
+    while (answer == 0 && clock.elapsed() < 30000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    ASSERT_NE(answer.load(), 0) << "the worker's message was never shown";
     worker.join();
     EXPECT_EQ(seen, QStringLiteral("from a worker"));
     EXPECT_EQ(answer.load(), IDYES);

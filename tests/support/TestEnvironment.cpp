@@ -3,8 +3,7 @@
 
 #include <QDir>
 
-ScopedXdgHome::ScopedXdgHome()
-    : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldData(qgetenv("XDG_DATA_HOME")) {
+ScopedXdgHome::ScopedXdgHome() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldData(qgetenv("XDG_DATA_HOME")) {
     QDir().mkpath(ConfigHome());
     QDir().mkpath(DataHome());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(ConfigHome()));
@@ -16,10 +15,14 @@ ScopedXdgHome::~ScopedXdgHome() {
     qputenv("XDG_DATA_HOME", m_oldData);
 }
 
-RecordingSink::RecordingSink() { SetMessageSink(this); }
-RecordingSink::~RecordingSink() { SetMessageSink(nullptr); }
+RecordingSink::RecordingSink() {
+    SetMessageSink(this);
+}
+RecordingSink::~RecordingSink() {
+    SetMessageSink(nullptr);
+}
 
-int RecordingSink::Show(const QString& text, unsigned type) {
+int RecordingSink::Show(const QString &text, unsigned type) {
     std::lock_guard lock(m_lock);
     m_texts << text;
     m_types << type;

@@ -28,7 +28,7 @@ class RecordingSink : public MessageSink {
 public:
     RecordingSink();
     ~RecordingSink() override;
-    int Show(const QString& text, unsigned type) override;
+    int Show(const QString &text, unsigned type) override;
 
     void Answer(int answer);
     QStringList Texts() const;

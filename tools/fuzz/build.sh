@@ -18,7 +18,8 @@ echo "built $out/fuzz-in-sorb"
 if [ "${1:-}" = "run" ]; then
     shift
     args=("$@")
-    [ ${#args[@]} -eq 0 ] && args=(-runs=1000000 -seed=1 -timeout=10 -rss_limit_mb=2048 -max_len=65536)
+    [ ${#args[@]} -eq 0 ] && args=(-runs=1000000 -seed=1 -timeout=10 -rss_limit_mb=2048 -max_len=65536 -report_slow_units=2)
+    args+=(-artifact_prefix="$out/")
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     exec "$out/fuzz-in-sorb" "${args[@]}" "$out/corpus" "$root/tools/fuzz/in-sorb/seeds"
 fi

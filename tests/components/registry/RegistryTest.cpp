@@ -1,6 +1,6 @@
 // Associations inside temporary XDG folders, the associated-program lookup, and the pictures.
-#include "TestEnvironment.h"
 #include "registry/Registry.h"
+#include "TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,12 +9,12 @@
 
 namespace {
 
-QString ReadAll(const QString& path) {
+QString ReadAll(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-void WriteAll(const QString& path, const QString& text) {
+void WriteAll(const QString &path, const QString &text) {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -91,7 +91,8 @@ TEST(AssociatedProgram, CommandOfTheHtmlHandlerWithoutFieldCodes) {
 
     WriteAll(home.DataHome() + "/applications/browser.desktop",
              "[Desktop Entry]\nType=Application\nName=Browser\nExec=/usr/bin/browser --new-window %U\n");
-    WriteAll(home.ConfigHome() + "/mimeapps.list", "[Default Applications]\ntext/html=missing.desktop;browser.desktop;\n");
+    WriteAll(home.ConfigHome() + "/mimeapps.list",
+             "[Default Applications]\ntext/html=missing.desktop;browser.desktop;\n");
     EXPECT_STREQ(GetAssociatedProgramm(".htm"), "/usr/bin/browser --new-window");
     qputenv("XDG_DATA_DIRS", oldDirs);
     qputenv("XDG_CONFIG_DIRS", oldConfigDirs);

@@ -1,0 +1,81 @@
+// Parses the command line the way both Windows-style and Linux-style users write it.
+#include "CommandLine.h"
+
+#include <QDir>
+#include <QUrl>
+
+namespace {
+
+bool IsSwitch(const QString &arg, const char *name) {
+    // "/p" keeps working, but any other argument beginning with "/" is an absolute path.
+    const QString bare = QString::fromLatin1(name);
+    return arg.compare(QLatin1Char('-') + bare, Qt::CaseInsensitive) == 0 ||
+           arg.compare(QLatin1Char('/') + bare, Qt::CaseInsensitive) == 0;
+}
+
+QString AbsolutePath(const QString &arg, const QString &currentFolder) {
+    // Desktop launchers may pass file URLs.
+    if (arg.startsWith(QLatin1String("file://"))) {
+        const QUrl url(arg);
+        if (url.isLocalFile())
+            return QDir::cleanPath(url.toLocalFile());
+    }
+    return QDir::cleanPath(QDir(currentFolder).absoluteFilePath(arg));
+}
+
+} // namespace
+
+CommandLineInfo ParseCommandLine(const QStringList &arguments, const QString &currentFolder) {
+    CommandLineInfo info;
+    bool bOptionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (arg.isEmpty())
+            continue;
+        if (!bOptionsEnded) {
+            if (arg == QLatin1String("--")) {
+                bOptionsEnded = true;
+                continue;
+            }
+            if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+                info.bHelp = true;
+                continue;
+            }
+            if (arg == QLatin1String("--version")) {
+                info.bVersion = true;
+                continue;
+            }
+            if (IsSwitch(arg, "nologo") || arg == QLatin1String("--no-splash")) {
+                info.bShowSplash = false;
+                continue;
+            }
+            if (IsSwitch(arg, "p")) {
+                if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
+                    info.strError = QStringLiteral("%1 needs a file to play").arg(arg);
+                    continue;
+                }
+                info.files.append({true, AbsolutePath(arguments.at(++i), currentFolder)});
+                continue;
+            }
+            if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
+                info.strError = QStringLiteral("unknown option %1").arg(arg);
+                continue;
+            }
+        }
+        info.files.append({false, AbsolutePath(arg, currentFolder)});
+    }
+    return info;
+}
+
+QString UsageText() {
+    return QStringLiteral("Usage: melvo [options] [file...]\n"
+                          "Plays audio files, rips audio CDs and edits tags.\n"
+                          "\n"
+                          "  file            add the file to the playlist\n"
+                          "  -p, /p file     add the file to the playlist and play it\n"
+                          "  -nologo         start without the splash window\n"
+                          "  -h, --help      show this help and end\n"
+                          "  --version       show the version and end\n"
+                          "\n"
+                          "When Melvo runs already, the files go to the running window.\n");
+}

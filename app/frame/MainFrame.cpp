@@ -1,0 +1,235 @@
+// The main frame: command table, status bar, placement and the main view's layout.
+#include "MainFrame.h"
+
+#include "DesktopTools.h"
+#include "Helpers.h"
+#include "Messages.h"
+#include "WindowPlacement.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// A command prompt holds the status text and, after a line feed, the tooltip.
+QString PromptPart(unsigned id, int part) {
+    return LoadStringRes(id).section(QLatin1Char('\n'), part, part);
+}
+
+const char *kCommandProperty = "melvoCommandId";
+
+} // namespace
+
+CMainView::CMainView(QWidget *parent) : QWidget(parent) {
+    m_pRefresh = new QPushButton(QStringLiteral("Refresh"), this);
+    m_pFreedb = new QPushButton(QStringLiteral("freedb"), this);
+    m_pRefresh->setProperty(kCommandProperty, 1166);
+    m_pFreedb->setProperty(kCommandProperty, 1050);
+    m_pFreedb->setEnabled(false); // until a CD drive is selected in the tree
+}
+
+void CMainView::SetPanes(QWidget *player, QWidget *tree, QWidget *fileList) {
+    m_pPlayer = player;
+    m_pTree = tree;
+    m_pFileList = fileList;
+    for (QWidget *pane : {player, tree, fileList})
+        if (pane)
+            pane->setParent(this), pane->show();
+    ApplyLayout();
+}
+
+void CMainView::resizeEvent(QResizeEvent *) {
+    ApplyLayout();
+}
+
+void CMainView::ApplyLayout() {
+    const MainViewLayout l = CurrentLayout();
+    if (m_pPlayer)
+        m_pPlayer->setGeometry(l.rcPlayer);
+    if (m_pTree)
+        m_pTree->setGeometry(l.rcTree);
+    if (m_pFileList)
+        m_pFileList->setGeometry(l.rcFileList);
+    m_pRefresh->setGeometry(l.rcRefresh);
+    m_pFreedb->setGeometry(l.rcFreedb);
+}
+
+CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent) {
+    // Other instances find the running one by this name.
+    setObjectName(QStringLiteral("Melvo-Class"));
+    setWindowTitle(LoadStringRes(57344));
+    m_pView = new CMainView(this);
+    setCentralWidget(m_pView);
+    setMinimumSize(kMinFrameSize);
+    m_strVolumeControl = FindVolumeControl();
+    CreateMenus();
+    CreateStatusBar();
+    for (QPushButton *button : {m_pView->RefreshButton(), m_pView->FreedbButton()}) {
+        button->installEventFilter(this);
+        const int id = button->property(kCommandProperty).toInt();
+        connect(button, &QPushButton::clicked, this, [this, id] { emit Command(id); });
+    }
+}
+
+QAction *CMainFrame::AddCommand(QMenu *menu, int id, const QString &text, const QKeySequence &key) {
+    auto *action = new QAction(text, this);
+    action->setStatusTip(PromptPart(id, 0));
+    action->setToolTip(PromptPart(id, 1));
+    // Accelerators stay active whichever pane has the focus.
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    if (menu)
+        menu->addAction(action);
+    else
+        addAction(action);
+    m_actions.insert(id, action);
+    return action;
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu *melvo = menuBar()->addMenu(QStringLiteral("&Melvo"));
+    AddCommand(melvo, 32786, QStringLiteral("&Options..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddCommand(melvo, 1060, QStringLiteral("Volume Control..."), QKeySequence(Qt::CTRL | Qt::Key_V))
+        ->setEnabled(!m_strVolumeControl.isEmpty());
+    melvo->addSeparator();
+    AddCommand(melvo, 57665, QStringLiteral("&Quit"), QKeySequence(Qt::ALT | Qt::Key_F4));
+
+    QMenu *functions = menuBar()->addMenu(QStringLiteral("&Functions"));
+    AddCommand(functions, 32790, QStringLiteral("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G))->setEnabled(false);
+    AddCommand(functions, 1050, QStringLiteral("&freedb Request"), QKeySequence(Qt::CTRL | Qt::Key_F))
+        ->setEnabled(false);
+
+    QMenu *title = menuBar()->addMenu(QStringLiteral("&Title"));
+    AddCommand(title, 1001, QStringLiteral("&Play"), QKeySequence(Qt::Key_Space));
+    AddCommand(title, 1002, QStringLiteral("&Stop"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddCommand(title, 1005, QStringLiteral("P&ause"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    AddCommand(title, 32834, QStringLiteral("Next Title"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddCommand(title, 32808, QStringLiteral("Previous Title"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    title->addSeparator();
+    AddCommand(title, 32801, QStringLiteral("Properties..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction *bar = AddCommand(view, 59393, QStringLiteral("S&tatusbar"));
+    bar->setCheckable(true);
+    bar->setChecked(true);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&?"));
+    AddCommand(help, 57670, QStringLiteral("Help..."), QKeySequence(Qt::Key_F1));
+    AddCommand(help, 32818, QStringLiteral("About &Melvo..."));
+    AddCommand(help, 1004, QStringLiteral("Melvo Website"));
+    AddCommand(nullptr, 57669, QString(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    AddCommand(nullptr, 1003, QString());
+}
+
+void CMainFrame::CreateStatusBar() {
+    m_pMessagePane = new QLabel(LoadStringRes(57345));
+    m_pProgressPane = new QLabel;
+    // The progress pane is as wide as the 44 blanks of its sizing text.
+    m_pProgressPane->setMinimumWidth(m_pProgressPane->fontMetrics().horizontalAdvance(LoadStringRes(61323)));
+    auto *layout = new QVBoxLayout(m_pProgressPane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_pProgress = new QProgressBar(m_pProgressPane);
+    m_pProgress->setTextVisible(false);
+    m_pProgress->hide();
+    layout->addWidget(m_pProgress);
+    statusBar()->addWidget(m_pMessagePane, 1);
+    statusBar()->addPermanentWidget(m_pProgressPane);
+    // Menu prompts go to the message pane; the idle text comes back afterwards.
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString &text) { m_pMessagePane->setVisible(text.isEmpty()); });
+}
+
+void CMainFrame::SetStatusText(int pane, const QString &text) {
+    if (pane == 0)
+        m_pMessagePane->setText(text);
+    else if (pane == 1)
+        m_pProgressPane->setText(text);
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Enter) {
+        const int id = watched->property(kCommandProperty).toInt();
+        if (id)
+            statusBar()->showMessage(PromptPart(id, 0));
+    } else if (event->type() == QEvent::Leave && watched->property(kCommandProperty).isValid()) {
+        statusBar()->clearMessage();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case 32786: {
+        QDialog sheet(this);
+        sheet.setWindowTitle(LoadStringRes(1));
+        auto *layout = new QVBoxLayout(&sheet);
+        auto *pages = new QTabWidget(&sheet);
+        pages->setObjectName(QStringLiteral("OptionsPages"));
+        layout->addWidget(pages);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &sheet);
+        connect(buttons, &QDialogButtonBox::accepted, &sheet, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &sheet, &QDialog::reject);
+        layout->addWidget(buttons);
+        if (sheet.exec() == QDialog::Accepted)
+            emit Command(1166); // the tree refreshes, the display re-reads its settings
+        break;
+    }
+    case 1060:
+        StartVolumeControl(m_strVolumeControl);
+        break;
+    case 57665:
+        close();
+        break;
+    case 59393:
+        statusBar()->setVisible(!statusBar()->isVisible());
+        break;
+    case 57670:
+    case 57669:
+        OpenHelp();
+        break;
+    case 1004:
+        OpenWithShell(QString::fromLatin1(kHomepage));
+        break;
+    case 1003:
+        OpenWithShell(QString::fromLatin1(kSupportMail));
+        break;
+    default:
+        emit Command(id);
+        break;
+    }
+}
+
+void CMainFrame::RestorePlacement() {
+    const WindowPlacement placement = WindowPlacement::Load();
+    QRect screen(0, 0, 1 << 20, 1 << 20);
+    if (QScreen *s = this->screen())
+        screen = s->availableGeometry();
+    setGeometry(placement.RestoredRect(screen));
+    if (placement.StartsMaximized())
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CMainFrame::SavePlacement() const {
+    WindowPlacement placement;
+    placement.rcNormal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    placement.nShow = isMaximized() ? SW_SHOWMAXIMIZED : isMinimized() ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    placement.nFlags = isMinimized() && (windowState() & Qt::WindowMaximized) ? WPF_RESTORETOMAXIMIZED : 0;
+    placement.Save();
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event) {
+    SavePlacement();
+    emit Closing(); // the panes stop playback and save the playlist before the window goes
+    QMainWindow::closeEvent(event);
+}

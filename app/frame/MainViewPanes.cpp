@@ -1,0 +1,117 @@
+// The main view's panes and how they talk: tree to file list, file list to playlist, commands to the player.
+#include "MainFrame.h"
+
+#include "CPLFunctions.h"
+#include "CPlayer.h"
+#include "CTitleList.h"
+#include "DirTree.h"
+#include "Functions.h"
+#include "Messages.h"
+#include "PlayerDisplay.h"
+#include "PluginHost.h"
+#include "Sound.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+bool CMainFrame::InitMainView() {
+    if (!InitSound(this))
+        return false;
+    LoadPlugins();
+    CPlayer::Factories factories;
+    factories.display = [](QWidget *parent) -> QWidget * { return new CPlayerDisplay(parent); };
+    m_pPlayer = new CPlayer(factories, m_pView);
+    if (!m_pPlayer->CreateChildren()) {
+        ShowError(61291, 0, QStringLiteral("CPlayer"), ERR_STYLE_DETAIL);
+        return false;
+    }
+    m_pTree = new CDirTree(m_pView);
+    m_pFileList = new CTitleList(false, m_pView);
+    m_pView->SetPanes(m_pPlayer, m_pTree, m_pFileList);
+    m_bMainView = true;
+
+    if (CPLFunctions *panel = m_pPlayer->PlaylistPanel())
+        panel->SetFileList(&m_pFileList->List());
+    connect(m_pTree, &CDirTree::FolderSelected, this,
+            [this](const QString &folder) { m_pFileList->List().ShowFolder(folder); });
+    connect(m_pTree, &CDirTree::CdTracksSelected, this, [this](const QStringList &tracks) {
+        m_pFileList->List().ShowFolderItems(tracks); // track order, not sorted
+    });
+    // The file list's own commands act on the playlist.
+    connect(m_pFileList, &CTitleList::Command, this, [this](int id) {
+        TitleList &playlist = m_pPlayer->Playlist()->List();
+        if (id == 1037)
+            m_pFileList->List().AddSelectedTo(playlist);
+        else if (id == 1034)
+            m_pFileList->List().AddAllTo(playlist);
+    });
+    connect(this, &CMainFrame::Command, this, [this](int id) {
+        switch (id) {
+        case 1001:
+        case 1002:
+        case 1005:
+        case 32808:
+        case 32834:
+            if (CFunctions *functions = m_pPlayer->Functions())
+                functions->OnCommand(id);
+            break;
+        case 1166:
+            m_pTree->BuildTree();
+            if (auto *display = dynamic_cast<CDisplay *>(m_pPlayer->ChildAt(CPlayer::ChildDisplay)))
+                display->LoadSettings();
+            break;
+        default:
+            break;
+        }
+    });
+    // Title information and freedb come with their dialogs; until then their commands rest.
+    Action(32801)->setEnabled(false);
+    RestorePlacement();
+    return true;
+}
+
+bool CMainFrame::HandOverFile(const QString &path, bool bPlay) {
+    if (!m_pPlayer || path.isEmpty())
+        return false;
+    TitleList &playlist = m_pPlayer->Playlist()->List();
+    const int row = playlist.AddFile(path, -1, false);
+    if (row < 0)
+        return false; // no plug-in serves it
+    if (TitleItem *item = playlist.ItemAt(row)) {
+        playlist.ReadTitleInfo(item, false);
+        playlist.UpdateTitleRow(item, row, false);
+    }
+    if (bPlay) {
+        // Played from the event loop, not inside the handover: a message the player shows must not keep
+        // the other instance waiting for its answer.
+        TitleItem *item = playlist.ItemAt(row);
+        QTimer::singleShot(0, this, [this, item] {
+            if (!m_pPlayer)
+                return;
+            TitleList &list = m_pPlayer->Playlist()->List();
+            const int current = list.FindRow(item);
+            if (current < 0)
+                return;
+            list.SelectOnly(current);
+            if (CFunctions *functions = m_pPlayer->Functions())
+                functions->OnCommand(1001);
+        });
+    }
+    return true;
+}
+
+void CMainFrame::DestroyMainView() {
+    if (!m_bMainView)
+        return;
+    m_bMainView = false;
+    m_pView->SetPanes(nullptr, nullptr, nullptr);
+    // The tree stores its selection, the player stops playback and the playlist saves itself.
+    delete m_pTree;
+    delete m_pFileList;
+    delete m_pPlayer;
+    m_pTree = nullptr;
+    m_pFileList = nullptr;
+    m_pPlayer = nullptr;
+    ReleaseSound();
+    UnloadPlugins();
+}

@@ -1,0 +1,121 @@
+// Paints the display; all values come from DisplayTexts and DisplayLayout.
+#include "Display.h"
+
+#include "Settings.h"
+#include "registry/Registry.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+namespace {
+
+QColor FromStored(int stored) {
+    const unsigned v = static_cast<unsigned>(stored);
+    return QColor(DisplayColors::Red(v), DisplayColors::Green(v), DisplayColors::Blue(v));
+}
+
+} // namespace
+
+CDisplay::CDisplay(QWidget *parent) : QWidget(parent) {
+    // Painting fills every pixel, so Qt need not erase first: no flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setEnabled(false); // takes no mouse input
+    m_icons = {RegistryIcon(168), RegistryIcon(169), RegistryIcon(167)};
+    LoadSettings();
+}
+
+void CDisplay::LoadSettings() {
+    m_crBack = FromStored(GetSettingInt(QStringLiteral("DISPLAY"), QStringLiteral("Backcolor"), 0));
+    m_crFront = FromStored(GetSettingInt(QStringLiteral("DISPLAY"), QStringLiteral("Frontcolor"), 0xFF00));
+    m_strFontName = GetSettingString(QStringLiteral("DISPLAY"), QStringLiteral("Font"), QStringLiteral("Arial"));
+    CreateFonts();
+}
+
+void CDisplay::CreateFonts() {
+    for (int i = 0; i < FONT_COUNT; ++i) {
+        QFont font(m_strFontName);
+        const double points = DisplayLayout::FontPoints(static_cast<DisplayFont>(i), m_layout.nCellHeight);
+        font.setPointSizeF(points > 0 ? points : 1.0);
+        m_fonts[i] = font;
+    }
+    update();
+}
+
+void CDisplay::SetColors(const QColor &front, const QColor &back) {
+    m_crFront = front;
+    m_crBack = back;
+    update();
+}
+
+void CDisplay::SetFontName(const QString &name) {
+    m_strFontName = name;
+    CreateFonts();
+}
+
+void CDisplay::SetTimes(int elapsed, int remaining) {
+    if (m_texts.SetTimes(elapsed, remaining))
+        update(m_layout.rcElapsed.united(m_layout.rcRemaining).united(m_layout.rcRemainingLabel));
+}
+
+void CDisplay::SetTitle(const QString &title) {
+    if (m_texts.SetTitle(title))
+        update(m_layout.rcTitle);
+}
+
+void CDisplay::SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec) {
+    if (m_texts.SetFormat(formatName, channels, samplesPerSec, avgBytesPerSec))
+        update(m_layout.rcRate.united(m_layout.rcChannels)
+                   .united(m_layout.rcBitrate)
+                   .united(m_layout.rcType)
+                   .united(m_layout.rcTypeLabel));
+}
+
+void CDisplay::SetState(int state) {
+    if (m_texts.SetState(state))
+        update(m_layout.rcState);
+}
+
+void CDisplay::resizeEvent(QResizeEvent *event) {
+    m_layout = DisplayLayout(event->size().width(), event->size().height());
+    CreateFonts();
+}
+
+void CDisplay::DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font) {
+    painter.setFont(m_fonts[font]);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text);
+}
+
+void CDisplay::DrawState(QPainter &painter) {
+    painter.fillRect(m_layout.rcState, m_crBack);
+    const int index = m_texts.nState;
+    if (index < 0 || index >= int(m_icons.size()) || m_icons[index].isNull())
+        return; // a picture that could not be loaded leaves its place empty
+    // The symbol is a silhouette in the text colour: the icon only lends its shape.
+    QPixmap shape = m_icons[index].pixmap(32, 32);
+    QPixmap tinted(shape.size());
+    tinted.fill(Qt::transparent);
+    QPainter tint(&tinted);
+    tint.drawPixmap(0, 0, shape);
+    tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    tint.fillRect(tinted.rect(), m_crFront);
+    tint.end();
+    painter.drawPixmap(m_layout.StateIconPos(), tinted);
+}
+
+void CDisplay::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.fillRect(rect(), m_crBack);
+    painter.setPen(m_crFront);
+    painter.setBackground(m_crBack);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    DrawText(painter, m_layout.rcElapsed, m_texts.strElapsed, FONT_LARGE);
+    DrawText(painter, m_layout.rcRemainingLabel, m_texts.strRemainingLabel, FONT_SMALL);
+    DrawText(painter, m_layout.rcRemaining, m_texts.strRemaining, FONT_MEDIUM);
+    DrawState(painter);
+    DrawText(painter, m_layout.rcTitle, m_texts.strTitle, FONT_TITLE);
+    DrawText(painter, m_layout.rcTypeLabel, m_texts.strTypeLabel, FONT_SMALL);
+    DrawText(painter, m_layout.rcRate, m_texts.strRate, FONT_SMALL);
+    DrawText(painter, m_layout.rcChannels, m_texts.strChannels, FONT_SMALL);
+    DrawText(painter, m_layout.rcBitrate, m_texts.strBitrate, FONT_SMALL);
+    DrawText(painter, m_layout.rcType, m_texts.strType, FONT_MEDIUM);
+}

@@ -1,0 +1,53 @@
+// The LCD-like display of the player panel: title, times, format and state on one-coloured ground.
+#pragma once
+
+#include "DisplayModel.h"
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QWidget>
+
+#include <array>
+
+class CDisplay : public QWidget {
+    Q_OBJECT
+public:
+    explicit CDisplay(QWidget *parent = nullptr);
+
+    // The operations the player calls; each repaints only what it changed.
+    void SetTimes(int elapsed, int remaining);
+    void SetTitle(const QString &title);
+    void SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec);
+    void SetState(int state);
+
+    // Reads the DISPLAY section and recreates the fonts (after the options were confirmed).
+    void LoadSettings();
+    void CreateFonts();
+
+    // The preview of the view options sets these directly.
+    void SetColors(const QColor &front, const QColor &back);
+    void SetFontName(const QString &name);
+
+    const DisplayTexts &Texts() const { return m_texts; }
+    const DisplayLayout &Layout() const { return m_layout; }
+    QColor FrontColor() const { return m_crFront; }
+    QColor BackColor() const { return m_crBack; }
+    QString FontName() const { return m_strFontName; }
+    const QFont &Font(DisplayFont which) const { return m_fonts[which]; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font);
+    void DrawState(QPainter &painter);
+
+    DisplayTexts m_texts;
+    DisplayLayout m_layout;
+    QColor m_crBack, m_crFront;
+    QString m_strFontName;
+    std::array<QFont, FONT_COUNT> m_fonts;
+    std::array<QIcon, 3> m_icons;
+};

@@ -1,0 +1,169 @@
+// The playlist panel: buttons, tooltips, the total label, and the playlist commands.
+#include "CPLFunctions.h"
+
+#include "Helpers.h"
+#include "Messages.h"
+#include "Settings.h"
+#include "TitleList.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QStringList kFilters{QStringLiteral("PLS-Playlist (*.pls)"), QStringLiteral("M3U-Playlist (*.m3u)")};
+
+} // namespace
+
+CPLFunctions::CPLFunctions(TitleList &playlist, QWidget *parent)
+    : QWidget(parent), m_playlist(playlist), m_strTotal(QStringLiteral("0:00  ")) {
+    const struct {
+        int nId;
+        const char *caption;
+    } buttons[] = {{1037, "+"},
+                   {1034, "+ all"},
+                   {1170, "-"},
+                   {1192, "- all"},
+                   {1259, "Load Playlist..."},
+                   {1258, "Save Playlist..."}};
+    for (const auto &b : buttons) {
+        auto *button = new QPushButton(QString::fromLatin1(b.caption), this);
+        button->setObjectName(QString::number(b.nId));
+        button->setToolTip(LoadStringRes(b.nId).section(QLatin1Char('\n'), 1));
+        connect(button, &QPushButton::clicked, this, [this, id = b.nId] { OnCommand(id); });
+        m_buttons[b.nId] = button;
+    }
+    m_pTotal = new QLabel(m_strTotal, this);
+    m_pTotal->setObjectName(QStringLiteral("1267"));
+    m_pTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    EnableFileButtons(false);
+    m_strPlaylist = GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Playlist"),
+                                     GetProgramFolder(true) + QStringLiteral("default.m3u"));
+    connect(&m_playlist, &TitleList::TotalChanged, this, &CPLFunctions::UpdateTotal);
+    resize(400, 23);
+}
+
+CPLFunctions::~CPLFunctions() {
+    WriteSettingString(QStringLiteral("GENERAL"), QStringLiteral("Playlist"), m_strPlaylist);
+}
+
+void CPLFunctions::SetFileList(TitleList *files) {
+    if (m_pFiles)
+        disconnect(m_pFiles, nullptr, this, nullptr);
+    m_pFiles = files;
+    if (files)
+        connect(files, &TitleList::FolderShown, this, &CPLFunctions::EnableFileButtons);
+    EnableFileButtons(files && files->RowCount() > 0);
+}
+
+QPushButton *CPLFunctions::Button(int nId) const {
+    const auto it = m_buttons.find(nId);
+    return it == m_buttons.end() ? nullptr : it->second;
+}
+
+void CPLFunctions::EnableFileButtons(bool bEnable) {
+    m_buttons[1037]->setEnabled(bEnable);
+    m_buttons[1034]->setEnabled(bEnable);
+}
+
+void CPLFunctions::UpdateTotal(int nSeconds, int nRows) {
+    m_strTotal = QString::asprintf("%.2d:%.2d  ", nSeconds / 60, nSeconds % 60);
+    m_pTotal->setText(m_strTotal);
+    for (int id : {1170, 1192, 1258})
+        m_buttons[id]->setEnabled(nRows > 0);
+}
+
+void CPLFunctions::resizeEvent(QResizeEvent *) {
+    const int cx = width();
+    const auto place = [](QWidget *w, int x, int width) { w->setGeometry(x, 0, width, 23); };
+    place(m_buttons[1037], 0, 50);
+    place(m_buttons[1034], 54, 50);
+    place(m_buttons[1170], 112, 50);
+    place(m_buttons[1192], 166, 50);
+    place(m_buttons[1259], cx - 178, 120);
+    place(m_buttons[1258], cx - 302, 120);
+    place(m_pTotal, cx - 50, 50);
+}
+
+void CPLFunctions::OnCommand(int nId) {
+    switch (nId) {
+    case 1037:
+        if (m_pFiles)
+            m_pFiles->AddSelectedTo(m_playlist);
+        break;
+    case 1034:
+        if (m_pFiles)
+            m_pFiles->AddAllTo(m_playlist);
+        break;
+    case 1170:
+        m_playlist.RemoveSelected();
+        break;
+    case 1192:
+        m_playlist.RemoveAll();
+        break;
+    case 1258:
+        OnSave();
+        break;
+    case 1259:
+        OnLoad();
+        break;
+    case 1001:
+        emit PlayRequested();
+        break;
+    case 32801:
+    case 32849:
+        emit TitleInfoRequested(nId == 32801);
+        break;
+    default:
+        break;
+    }
+}
+
+int CPLFunctions::FilterIndexFor(const QString &path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("m3u"), Qt::CaseInsensitive) == 0 ? 2 : 1;
+}
+
+QString CPLFunctions::SavePath(const QString &chosen, int nFilterIndex, QString *extension) {
+    const QString format = nFilterIndex == 2 ? QStringLiteral("m3u") : QStringLiteral("pls");
+    if (extension)
+        *extension = format;
+    if (QFileInfo(chosen).suffix().toLower() == format)
+        return chosen;
+    return chosen + QLatin1Char('.') + format;
+}
+
+bool CPLFunctions::LoadFrom(const QString &path) {
+    const bool bOk = m_playlist.ReplaceWithPlaylist(path);
+    m_strPlaylist = path;
+    return bOk;
+}
+
+bool CPLFunctions::SaveAs(const QString &path, int nFilterIndex) {
+    QString extension;
+    const QString target = SavePath(path, nFilterIndex, &extension);
+    const bool bOk = m_playlist.SavePlaylist(target, extension, true);
+    m_strPlaylist = target;
+    return bOk;
+}
+
+void CPLFunctions::OnLoad() {
+    QFileDialog dialog(this, QString(), m_strPlaylist, kFilters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.selectNameFilter(kFilters[FilterIndexFor(m_strPlaylist) - 1]);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        LoadFrom(dialog.selectedFiles().first());
+}
+
+void CPLFunctions::OnSave() {
+    const QFileInfo remembered(m_strPlaylist);
+    QFileDialog dialog(this, QString(), remembered.absolutePath(), kFilters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(remembered.completeBaseName());
+    dialog.selectNameFilter(kFilters[FilterIndexFor(m_strPlaylist) - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SaveAs(dialog.selectedFiles().first(), kFilters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1);
+}

@@ -1,0 +1,197 @@
+// The list control of titles: columns, keys, mouse, context menu, and drag and drop.
+#include "CTitleList.h"
+
+#include "Messages.h"
+
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+
+CTitleList::CTitleList(bool bIsPlaylist, QWidget *parent) : QTreeView(parent), m_list(bIsPlaylist) {
+    setModel(&m_list);
+    setSelectionModel(m_list.SelectionModel());
+    setRootIsDecorated(false);
+    setUniformRowHeights(true); // keeps long lists cheap to lay out
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setIconSize(QSize(16, 16));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setDragEnabled(true);
+    setDragDropMode(bIsPlaylist ? QAbstractItemView::DragDrop : QAbstractItemView::DragOnly);
+    setAcceptDrops(bIsPlaylist);
+    viewport()->setAcceptDrops(bIsPlaylist);
+    header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
+    header()->setStretchLastSection(false);
+    m_nLengthColumnWidth = std::max(fontMetrics().horizontalAdvance(QStringLiteral("     ")), 40);
+    SizeColumns();
+    connect(&m_list, &TitleList::RowShown, this, [this](int row) { scrollTo(m_list.index(row, 0)); });
+    connect(&m_list, &QAbstractItemModel::modelReset, this, [this] { scrollToTop(); });
+}
+
+CTitleList::~CTitleList() {
+    m_list.Close();
+    // The model and its selection die before the view's base class does.
+    setModel(nullptr);
+}
+
+void CTitleList::SizeColumns() {
+    const int headerWidth = header()->fontMetrics().horizontalAdvance(LoadStringRes(61333)) + 12;
+    const int lengthWidth = std::max(m_nLengthColumnWidth, headerWidth);
+    setColumnWidth(1, lengthWidth);
+    setColumnWidth(0, std::max(0, viewport()->width() - lengthWidth));
+}
+
+void CTitleList::resizeEvent(QResizeEvent *event) {
+    QTreeView::resizeEvent(event);
+    SizeColumns();
+}
+
+void CTitleList::keyReleaseEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Delete:
+        if (IsPlaylist())
+            emit Command(1170);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit Command(IsPlaylist() ? 1001 : 1037);
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        emit FocusOtherList();
+        break;
+    default:
+        QTreeView::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void CTitleList::mouseDoubleClickEvent(QMouseEvent *event) {
+    const int row = indexAt(event->position().toPoint()).row();
+    if (row < 0)
+        return;
+    if (IsPlaylist()) {
+        m_list.SelectOnly(row);
+        emit Command(1001);
+    } else {
+        emit Command(1037);
+    }
+}
+
+QMenu *CTitleList::BuildContextMenu(QWidget *parent) {
+    auto *menu = new QMenu(parent);
+    const bool bSelected = m_list.GetFirstSelected() >= 0;
+    auto add = [menu](const QString &text, int id, bool bEnabled) {
+        QAction *action = menu->addAction(text);
+        action->setData(id);
+        action->setEnabled(bEnabled);
+        return action;
+    };
+    if (IsPlaylist()) {
+        menu->setTitle(QStringLiteral("Playlist"));
+        const bool bRows = m_list.RowCount() > 0;
+        menu->setDefaultAction(add(QStringLiteral("&Play\tSPACE"), 1001, bSelected));
+        add(QStringLiteral("Load Playlist..."), 1259, true);
+        add(QStringLiteral("Save Playlist..."), 1258, bRows);
+        menu->addSeparator();
+        add(QStringLiteral("Remove"), 1170, bSelected);
+        add(QStringLiteral("Remove all"), 1192, bRows);
+        menu->addSeparator();
+        add(QStringLiteral("Properties...\tCtrl+P"), 32801, bSelected);
+    } else {
+        menu->setTitle(QStringLiteral("Filelist"));
+        menu->setDefaultAction(add(QStringLiteral("Add"), 1037, bSelected));
+        add(QStringLiteral("Add All"), 1034, m_list.RowCount() > 0);
+        menu->addSeparator();
+        add(QStringLiteral("Properties..."), 32849, true);
+    }
+    return menu;
+}
+
+void CTitleList::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu *menu = BuildContextMenu(this);
+    QAction *chosen = menu->exec(event->globalPos());
+    const int id = chosen ? chosen->data().toInt() : 0;
+    delete menu;
+    if (id)
+        emit Command(id);
+}
+
+void CTitleList::startDrag(Qt::DropActions) {
+    QMimeData *data = m_list.BuildDragData();
+    if (!data)
+        return;
+    if (IsPlaylist())
+        m_list.SetInternalDrag(true);
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    m_list.SetInternalDrag(false);
+}
+
+Qt::DropAction CTitleList::DropActionFor(Qt::KeyboardModifiers modifiers) const {
+    return m_list.InternalDrag() && !(modifiers & Qt::ControlModifier) ? Qt::MoveAction : Qt::CopyAction;
+}
+
+void CTitleList::dragEnterEvent(QDragEnterEvent *event) {
+    if (!IsPlaylist() || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(DropActionFor(event->modifiers()));
+    event->accept();
+}
+
+void CTitleList::dragMoveEvent(QDragMoveEvent *event) {
+    if (!IsPlaylist() || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    // Near the edges the list scrolls a line, so every row can be reached while dragging.
+    if (pos.y() < 8)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - 1);
+    else if (pos.y() > viewport()->height() - 8)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
+    const int row = indexAt(pos).row();
+    if (row != m_nDropRow) {
+        m_nDropRow = row;
+        viewport()->update();
+    }
+    event->setDropAction(DropActionFor(event->modifiers()));
+    event->accept();
+}
+
+void CTitleList::dragLeaveEvent(QDragLeaveEvent *event) {
+    m_nDropRow = -1;
+    viewport()->update();
+    QTreeView::dragLeaveEvent(event);
+}
+
+void CTitleList::dropEvent(QDropEvent *event) {
+    const int row = indexAt(event->position().toPoint()).row();
+    m_nDropRow = -1;
+    viewport()->update();
+    const bool bMove = DropActionFor(event->modifiers()) == Qt::MoveAction;
+    m_list.Drop(event->mimeData(), row >= 0 ? row + 1 : m_list.RowCount(), bMove);
+    // The list has already removed what moved; the source must not remove anything more.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CTitleList::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const {
+    QTreeView::drawRow(painter, option, index);
+    if (index.row() == m_nDropRow) {
+        QColor highlight = palette().color(QPalette::Highlight);
+        highlight.setAlpha(80);
+        painter->fillRect(option.rect, highlight);
+    }
+}

@@ -1,0 +1,50 @@
+// The list control of titles, in its two roles: the playlist (a drop target) and the file list.
+#pragma once
+
+#include "TitleList.h"
+
+#include <QTreeView>
+
+class QMenu;
+
+class CTitleList : public QTreeView {
+    Q_OBJECT
+public:
+    explicit CTitleList(bool bIsPlaylist, QWidget *parent = nullptr);
+    // Closing the window: the reader stops, the playlist keeps its rows in the automatic playlist.
+    ~CTitleList() override;
+
+    TitleList &List() { return m_list; }
+    bool IsPlaylist() const { return m_list.IsPlaylist(); }
+    int LengthColumnWidth() const { return m_nLengthColumnWidth; }
+
+    // The context menu as it would open now; commands carry their ids in the actions' data.
+    QMenu *BuildContextMenu(QWidget *parent);
+
+signals:
+    // A command for the playlist panel: 1001 play, 1037 add, 1034 add all, 1170 remove, 1192 remove
+    // all, 1258 save, 1259 load, 32801 / 32849 title info.
+    void Command(int nId);
+    // Left or Right: the other list takes the focus.
+    void FocusOtherList();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    void SizeColumns();
+    Qt::DropAction DropActionFor(Qt::KeyboardModifiers modifiers) const;
+
+    TitleList m_list;
+    int m_nLengthColumnWidth = 40;
+    int m_nDropRow = -1;
+};

@@ -1,0 +1,159 @@
+// The rows of a title list (the playlist or the file list): records, texts, selection, reader, files.
+#pragma once
+
+#include "MelvoPlugin.h"
+#include "PlayerInterfaces.h"
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QItemSelectionModel>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QMimeData;
+class QUrl;
+class WorkerThread;
+
+// What a list asks of the player. The player keeps its own pointer to the playing record, and that
+// record keeps its address for as long as it plays, even when a drag moves it to another row.
+class TitleListPlayer {
+public:
+    virtual ~TitleListPlayer() = default;
+    // Stops playback; the player unmarks its row (MarkCurrent off) as it stops.
+    virtual void StopPlayback() {}
+    // Plays the first selected row.
+    virtual void PlaySelected() {}
+    // Rows were inserted or removed: look the current row up again by the record's address.
+    virtual void RefreshCurrentRow() {}
+    // The playing file got a new name.
+    virtual void ShowCurrentTitle(const QString &) {}
+};
+
+// The title of a CD track from the drive's title file: (drive, track, szTitle of 100 bytes).
+// Called from the reader thread too. False leaves the title as it is.
+using CDTitleLookup = std::function<bool(uint8_t, uint8_t, char *)>;
+void SetCDTitleLookup(CDTitleLookup lookup);
+
+// The playlist is also what the player plays from (PlayerList).
+class TitleList : public QAbstractTableModel, public PlayerList {
+    Q_OBJECT
+public:
+    explicit TitleList(bool bIsPlaylist, QObject *parent = nullptr);
+    ~TitleList() override;
+
+    bool IsPlaylist() const { return m_bIsPlaylist; }
+    void SetPlayer(TitleListPlayer *player) { m_pPlayer = player; }
+    QItemSelectionModel *SelectionModel() { return &m_selection; }
+
+    int RowCount() const { return int(m_rows.size()); }
+    TitleItem *ItemAt(int row) const;
+    int FindRow(const TitleItem *item) const override;
+    QString RowText(int row, int column) const;
+    int TotalSeconds() const { return m_nTotalSeconds; }
+
+    int AddFile(const QString &path, int row, bool bReadNow);
+    int InsertTitleRow(TitleItem *item, int row, bool bReplace);
+    void UpdateTitleRow(TitleItem *item, int row, bool bMarked) override;
+    // Stops the reader (it may be inside the record); callers that go on start it again.
+    bool DeleteTitleRow(int row);
+    void DeleteAllRows();
+    int CopyRowTo(int row, TitleList &other, int otherRow);
+
+    int GetFirstSelected() const override;
+    bool IsSelected(int row) const;
+    bool SelectOnly(int row) override;
+    bool MarkCurrent(bool bOn, TitleItem *&item, int &row);
+    // The player's form: the row's record becomes (or stops being) the marked current title.
+    void MarkCurrent(int row, bool bOn) override;
+    int GetRowCount() const override { return RowCount(); }
+    TitleItem *GetItem(int row) const override { return ItemAt(row); }
+    TitleItem *MarkedItem() const { return m_pMarked; }
+
+    bool ReadTitleInfo(TitleItem *item, bool bShowErrors) override;
+    void StartInfoReader(int firstRow, int total);
+    void StopInfoReader();
+    bool IsReading() const { return m_pReaderThread != nullptr; }
+    // The longest time one reader tick held the GUI thread, for the benchmark.
+    qint64 LongestReaderTickMs() const { return m_nLongestTickMs; }
+    void RefreshCDTitles();
+
+    // File list: the playable files of a folder, or of a folder the directory tree lists itself.
+    void ShowFolder(const QString &folder);
+    void ShowFolderItems(const QStringList &paths);
+    void RenameTitlePath(const QString &oldPath, const QString &newPath);
+
+    bool LoadPlaylist(const QString &path, const QString &extension, bool bShowErrors);
+    bool SavePlaylist(const QString &path, const QString &extension, bool bShowErrors);
+    bool LoadDefaultPlaylist();
+    bool SaveDefaultPlaylist();
+    // The list window closes: the playlist keeps its rows in the automatic playlist.
+    void Close();
+
+    // Commands of the playlist panel.
+    void RemoveSelected();
+    void RemoveAll();
+    int AddSelectedTo(TitleList &playlist);
+    int AddAllTo(TitleList &playlist);
+    // Load with the dialog's choice: playback stops and the rows go, even if the file cannot be read.
+    bool ReplaceWithPlaylist(const QString &path);
+
+    // Drag and drop: the selected rows as a URI list plus their records.
+    QMimeData *BuildDragData();
+    int InsertDropped(const QList<QUrl> &files, const QByteArray *records, int row);
+    int Drop(const QMimeData *data, int row, bool bMove);
+    void SetInternalDrag(bool bInternal) { m_bInternalDrag = bInternal; }
+    bool InternalDrag() const { return m_bInternalDrag; }
+
+    // The model the views show.
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // The playlist's total length changed (the panel's label and buttons follow).
+    void TotalChanged(int nSeconds, int nRows);
+    // The file list shows a folder with (true) or without playable files.
+    void FolderShown(bool bHasTitles);
+    void ProgressStarted(int nMaximum);
+    void ProgressMoved(int nPosition);
+    void ProgressHidden();
+    void RowShown(int row);
+
+private:
+    struct Row {
+        TitleItem *pItem = nullptr;
+        QString strTitle;
+        QString strLength;
+        int nCounted = 0; // the part of the total this row holds
+    };
+
+    void SetRowTexts(Row &row, bool bMarked);
+    void AppendRecords(const std::vector<TitleItem *> &items);
+    void PostRefreshTotal();
+    void OnReaderTick();
+
+    const bool m_bIsPlaylist;
+    const bool m_bUseTags;
+    TitleListPlayer *m_pPlayer = nullptr;
+    QItemSelectionModel m_selection;
+    std::vector<Row> m_rows;
+    std::vector<QIcon> m_icons;
+    TitleItem *m_pMarked = nullptr;
+    int m_nTotalSeconds = 0;
+    bool m_bInternalDrag = false;
+    bool m_bRefreshPosted = false;
+    mutable int m_nFindHint = 0;
+    qint64 m_nLongestTickMs = 0;
+
+    // Reader: the GUI thread shows what the thread has read, one batch per timer tick.
+    TitleItem *m_pReaderCursor = nullptr;
+    std::atomic<bool> m_bReaderStop{false};
+    std::atomic<int> m_nReaderHandled{0};
+    std::unique_ptr<WorkerThread> m_pReaderThread;
+    QTimer m_readerTimer;
+};

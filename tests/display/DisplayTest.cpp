@@ -1,0 +1,134 @@
+// The display's texts, grid and painting: what the player's values turn into and when it repaints.
+#include "Display.h"
+#include "Settings.h"
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+TEST(DisplayTexts, FormatTextsArePaddedAsTheDisplayExpects) {
+    DisplayTexts t;
+    EXPECT_EQ(t.strElapsed, "00:00");
+    EXPECT_EQ(t.strRemainingLabel, "Time remaining");
+    EXPECT_EQ(t.strTypeLabel, "Type");
+
+    ASSERT_TRUE(t.SetFormat("MP3", 2, 44100, 16000));
+    EXPECT_EQ(t.strRate, "        44.10 kHz     ");
+    EXPECT_EQ(t.strChannels, "  Stereo  ");
+    EXPECT_EQ(t.strBitrate, " 128 kb/s ");
+    EXPECT_EQ(t.strType, "MP3");
+
+    ASSERT_TRUE(t.SetFormat("WAV", 1, 22050, 0));
+    EXPECT_EQ(t.strRate, "        22.05 kHz     ");
+    EXPECT_EQ(t.strChannels, "  Mono  ");
+    EXPECT_EQ(t.strBitrate, QString(19, ' '));
+
+    // The integer division comes before the factor: 16999 bytes/s is still 128 kb/s.
+    ASSERT_TRUE(t.SetFormat("MP3", 2, 48000, 16999));
+    EXPECT_EQ(t.strBitrate, " 128 kb/s ");
+    // Without a format name nothing changes.
+    EXPECT_FALSE(t.SetFormat(QString(), 1, 8000, 1000));
+    EXPECT_EQ(t.strType, "MP3");
+}
+
+TEST(DisplayTexts, TimesChangeOncePerSecondAndHaveNoHours) {
+    DisplayTexts t;
+    EXPECT_TRUE(t.SetTimes(3600, 5));
+    EXPECT_EQ(t.strElapsed, "  60:00  ");
+    EXPECT_EQ(t.strRemaining, "  00:05  ");
+    EXPECT_FALSE(t.SetTimes(3600, 4)); // same second: nothing to draw, remaining untouched
+    EXPECT_EQ(t.strRemaining, "  00:05  ");
+    EXPECT_TRUE(t.SetTimes(3725, 0));
+    EXPECT_EQ(t.strElapsed, "  62:05  ");
+    EXPECT_FALSE(t.SetTimes(-1, 10));
+    EXPECT_FALSE(t.SetTitle(QString()));
+    EXPECT_TRUE(t.SetTitle("A & B"));
+    EXPECT_EQ(t.strTitle, "A & B");
+    EXPECT_FALSE(t.SetState(-1));
+    EXPECT_TRUE(t.SetState(1));
+    EXPECT_EQ(t.nState, 1);
+}
+
+TEST(DisplayLayout, IntegerCellsAreasAndFontSizes) {
+    const DisplayLayout layout(350, 105);
+    EXPECT_EQ(layout.nCellWidth, 50);
+    EXPECT_EQ(layout.nCellHeight, 13);
+    EXPECT_DOUBLE_EQ(DisplayLayout::FontPoints(FONT_LARGE, 13), 23.4);
+    EXPECT_DOUBLE_EQ(DisplayLayout::FontPoints(FONT_SMALL, 13), 7.8);
+    EXPECT_DOUBLE_EQ(DisplayLayout::FontPoints(FONT_MEDIUM, 13), 13.0);
+    EXPECT_DOUBLE_EQ(DisplayLayout::FontPoints(FONT_TITLE, 13), 10.4);
+    EXPECT_EQ(layout.rcTitle, QRect(0, 0, 350, 39));
+    EXPECT_EQ(layout.rcElapsed, QRect(0, 52, 100, 52));
+    EXPECT_EQ(layout.rcRemaining, QRect(100, 65, 100, 39));
+    EXPECT_EQ(layout.rcState, QRect(300, 65, 50, 39));
+    EXPECT_EQ(layout.StateIconPos(), QPoint(300 + 8, 78 - 6));
+}
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int nPaints = 0;
+    bool eventFilter(QObject *, QEvent *e) override {
+        if (e->type() == QEvent::Paint)
+            ++nPaints;
+        return false;
+    }
+};
+
+void Settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+} // namespace
+
+TEST(CDisplay, RepaintsOnlyWhenSomethingVisibleChanged) {
+    ScopedXdgHome home;
+    CDisplay display;
+    display.resize(350, 105);
+    display.show();
+    Settle();
+    PaintCounter counter;
+    display.installEventFilter(&counter);
+
+    display.SetTimes(10, 50);
+    Settle();
+    const int afterFirst = counter.nPaints;
+    EXPECT_GE(afterFirst, 1);
+    display.SetTimes(10, 49);
+    display.SetTimes(-1, 0);
+    display.SetTitle(QString());
+    Settle();
+    EXPECT_EQ(counter.nPaints, afterFirst);
+    EXPECT_EQ(display.Font(FONT_LARGE).pointSizeF(), 23.4);
+}
+
+TEST(CDisplay, ColoursComeFromTheSettingsAndTheStateIsDrawnInTheTextColour) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    ASSERT_TRUE(WriteSettingInt("DISPLAY", "Backcolor", int(DisplayColors::ToStored(0, 0, 128))));
+    ASSERT_TRUE(WriteSettingInt("DISPLAY", "Frontcolor", int(DisplayColors::ToStored(255, 200, 0))));
+    CDisplay display;
+    display.resize(350, 105);
+    display.SetState(2);
+    const QImage image = display.grab().toImage();
+    EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(0, 0, 128));
+    // Somewhere in the symbol's square the text colour shows.
+    const QPoint at = display.Layout().StateIconPos();
+    bool tinted = false;
+    for (int y = at.y(); y < at.y() + 32 && y < image.height(); ++y)
+        for (int x = at.x(); x < at.x() + 32 && x < image.width(); ++x)
+            tinted |= QColor(image.pixel(x, y)) == QColor(255, 200, 0);
+    EXPECT_TRUE(tinted);
+    EXPECT_TRUE(sink.Texts().isEmpty());
+
+    // Default colours: black ground, green text.
+    ScopedXdgHome fresh;
+    display.LoadSettings();
+    EXPECT_EQ(display.BackColor(), QColor(0, 0, 0));
+    EXPECT_EQ(display.FrontColor(), QColor(0, 255, 0));
+    EXPECT_EQ(display.FontName(), "Arial");
+}
