@@ -38,6 +38,8 @@ void Player::SetSoundControls(VolumeControl *volume, PitchControl *pitch) {
 }
 
 void Player::Play() {
+    if (m_bInStop)
+        return;
     if (m_nPlayState == PLAYSTATE_PAUSED) {
         m_pView->ShowSymbol(PlaySymbol::Play);
         m_bPaused = false;
@@ -120,6 +122,8 @@ void Player::Play() {
 }
 
 void Player::Stop() {
+    if (m_bInStop)
+        return;
     if (m_pStreamBuffer)
         m_pStreamBuffer->Stop();
     m_nPlayState = PLAYSTATE_STOPPED;
@@ -127,6 +131,7 @@ void Player::Stop() {
     m_pView->ShowSymbol(PlaySymbol::Stop);
     m_pView->KillTimer();
     if (m_pOutputThread) {
+        m_bInStop = true;
         m_pStopEvent->Set();
         // A thread's message box is shown by the GUI thread; let it through while waiting, or both wait forever.
         auto *app = QCoreApplication::instance();
@@ -135,6 +140,7 @@ void Player::Stop() {
             if (bGuiThread)
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         FreeJob();
+        m_bInStop = false;
     }
     m_pStreamBuffer.reset();
     if (m_pCurrentItem)
@@ -153,7 +159,7 @@ void Player::FreeJob() {
 }
 
 void Player::Pause() {
-    if (!m_pStreamBuffer)
+    if (m_bInStop || !m_pStreamBuffer)
         return;
     if (m_nPlayState != PLAYSTATE_PAUSED) {
         m_pView->ShowSymbol(PlaySymbol::Pause);
@@ -169,6 +175,8 @@ void Player::Pause() {
 }
 
 void Player::NextByMode(bool bForward) {
+    if (m_bInStop)
+        return;
     const int n = m_pList->GetRowCount();
     if (n <= 0)
         return;
@@ -205,7 +213,7 @@ void Player::NextByMode(bool bForward) {
 }
 
 void Player::Tick() {
-    if (!m_pCurrentItem || !m_pOutputThread)
+    if (m_bInStop || !m_pCurrentItem || !m_pOutputThread)
         return;
     if (!m_pOutputThread->IsRunning()) {
         Stop();

@@ -88,6 +88,7 @@ private:
     int m_nElapsed = 0, m_nRemaining = 0;
     bool m_bDragging = false;
     int m_nCaptionOffset = 0;
+    bool m_bInStop = false; // Stop lets queued calls through while it waits; commands wait for it to finish
     PlaybackJob m_job;
     std::unique_ptr<AutoResetEvent> m_pStopEvent, m_pSeekEvent;
     std::mt19937 m_random;

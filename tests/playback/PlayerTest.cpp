@@ -1,7 +1,11 @@
 // The player engine with a fake plug-in: what reaches the device, play modes, seeking, pausing and stopping.
 #include "FakePlugin.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -224,6 +228,7 @@ TEST_F(PlayerTest, RandomWithOneRowAndIntroMode) {
     EXPECT_EQ(player->GetPlayState(), PLAYSTATE_PLAYING);
     player->Stop();
 
+    OpenSound(); // a fresh capture: what the random plays left on the device does not count below
     AddTitle(QStringLiteral("b.pcm"), FakeTitle{3 * 44100});
     list.played.clear();
     player->SetPlayMode(PLAYMODE_INTRO);
@@ -291,4 +296,37 @@ TEST_F(PlayerTest, StopInEveryStateEndsAllThreads) {
     release.join();
     checkStopped();
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
+}
+
+TEST_F(PlayerTest, StopLetsAThreadsMessageThroughInsteadOfWaitingForever) {
+    OpenSound(false);
+    FakeTitle held{10 * 44100};
+    held.nSlowRead = 1;
+    FakeState::Get().bHold = true;
+    AddTitle(QStringLiteral("held.pcm"), held);
+    list.selected = 0;
+    player->Play();
+    ASSERT_TRUE(RunUntil([&] { return FakeState::Get().nRead == 2; }));
+    // Someone else holds the buffer locked: the output thread's next write fails and shows a message
+    // through the default routine, which needs this (the GUI) thread.
+    void *p1, *p2;
+    uint32_t n1, n2;
+    ASSERT_EQ(player->StreamBuffer()->Lock(0, 4, &p1, &n1, &p2, &n2, 0), DS_OK);
+    SetMessageSink(nullptr);
+    QString seen;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                seen = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+    });
+    closer.start(10);
+    FakeState::Get().Release();
+    std::this_thread::sleep_for(std::chrono::seconds(1)); // the thread now waits for the GUI thread
+    player->Stop();
+    EXPECT_FALSE(player->IsOutputRunning());
+    EXPECT_EQ(seen, QStringLiteral("Error in DirectSound function DirectSoundBuffer::Lock: This function is not "
+                                   "valid for the current state of this object."));
 }

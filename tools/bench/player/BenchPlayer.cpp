@@ -112,6 +112,8 @@ int main(int argc, char **argv) {
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The player saves its mode on the way out: into the work folder, not the user's settings.
+    qputenv("XDG_CONFIG_HOME", QByteArray(argv[2]) + "/config");
     QApplication app(argc, argv);
     const QString work = QString::fromLocal8Bit(argv[2]);
     const int seconds = argc > 3 ? std::atoi(argv[3]) : 60;
