@@ -9,6 +9,12 @@
 
 CPitch::CPitch(Player *player, QWidget *parent) : QWidget(parent), m_control(player) {
     auto *layout = new QVBoxLayout(this);
+    // The panel is a narrow column beside the display: small text and tight margins keep the captions whole.
+    layout->setContentsMargins(1, 2, 1, 2);
+    layout->setSpacing(2);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    setFont(small);
     m_pSlider = new QSlider(Qt::Vertical, this);
     m_pSlider->setObjectName(QStringLiteral("1091"));
     m_pSlider->setRange(-500, 500);
@@ -18,6 +24,7 @@ CPitch::CPitch(Player *player, QWidget *parent) : QWidget(parent), m_control(pla
     m_pText->setObjectName(QStringLiteral("1150"));
     m_pStandard = new QPushButton(QStringLiteral("Standard"), this);
     m_pStandard->setObjectName(QStringLiteral("1075"));
+    m_pStandard->setStyleSheet(QStringLiteral("padding: 1px 2px"));
     layout->addWidget(m_pSlider, 1, Qt::AlignHCenter);
     layout->addWidget(m_pText, 0, Qt::AlignHCenter);
     layout->addWidget(m_pStandard);
