@@ -9,28 +9,30 @@
 #include <cstdio>
 
 int main(int argc, char *argv[]) {
+    // --help and --version answer before anything needs a display.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    // Qt's own options (-platform, -style ...) are Qt's; the rest is ours.
-    const CommandLineInfo commandLine = ParseCommandLine(arguments, QDir::currentPath());
-    if (commandLine.bHelp) {
+    const CommandLineInfo early = ParseCommandLine(arguments, QDir::currentPath());
+    if (early.bHelp) {
         std::fputs(UsageText().toLocal8Bit().constData(), stdout);
         return 0;
     }
-    if (commandLine.bVersion) {
+    if (early.bVersion) {
         std::puts("Melvo 2.71");
         return 0;
     }
+
+    // Qt takes its own options (-platform, -style ...) out; the rest is ours.
+    QApplication app(argc, argv);
+    const CommandLineInfo commandLine = ParseCommandLine(app.arguments().mid(1), QDir::currentPath());
     if (!commandLine.strError.isEmpty()) {
         std::fprintf(stderr, "melvo: %s\nTry 'melvo --help' for more information.\n",
                      commandLine.strError.toLocal8Bit().constData());
         return 2;
     }
-
-    QApplication app(argc, argv);
     CMelvoApp theApp;
-    if (!theApp.InitInstance(ParseCommandLine(app.arguments().mid(1), QDir::currentPath())))
+    if (!theApp.InitInstance(commandLine))
         return theApp.ExitInstance(theApp.ExitCode());
     // A logout or kill closes the window as the user would, so the playlist and settings are saved.
     InstallTerminationHandler(theApp.Frame());

@@ -33,8 +33,8 @@ CDDA_API uint8_t GetNumDrives(void);
 CDDA_API void DeinitDriver(void);
 
 /* name (CDDA_NAME_SIZE bytes): vendor and model, or "Image " and the file name. driveString: the device
-   or image path; it is never cut: when it does not fit, the buffer gets "" and the result is 0. Either
-   buffer may be null. Returns the bytes the drive string needs (NUL included), 0 for an unknown drive. */
+   or image path, never cut: a buffer too small gets "". Either buffer may be null. Returns the bytes the
+   drive string needs (NUL included), 0 for an unknown drive. */
 CDDA_API size_t GetDriveInfo(uint8_t drive, char *name, char *driveString, size_t driveStringSize);
 
 /* Frames per read (1..75, else the default) and read mode (1..CDDA_READ_MODES, else 1). A drive string

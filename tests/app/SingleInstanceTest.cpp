@@ -183,7 +183,23 @@ TEST_F(MelvoRuns, AfterACrashTheNextStartIsTheFirstOne) {
     EXPECT_EQ(next->state(), QProcess::Running);
 }
 
-TEST_F(MelvoRuns, HelpVersionAndBadOptionsNeedNoDisplay) {
+TEST_F(MelvoRuns, QtsOwnOptionsAreQtsAndBadOnesAreNamed) {
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    QProcess *first = Start({"-platform", "offscreen", "-nologo", "/m/a.mp3"});
+    EXPECT_EQ(Lines(WaitForLog(1)), "open /m/a.mp3");
+    EXPECT_EQ(first->state(), QProcess::Running);
+
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess *bad = Start({"--shuffle", "/m/b.mp3"});
+    ASSERT_TRUE(bad->waitForFinished(10000));
+    EXPECT_EQ(bad->exitCode(), 2);
+    EXPECT_TRUE(bad->readAllStandardError().contains("--shuffle"));
+    EXPECT_EQ(Log().size(), 1) << "nothing of a refused command line is handed over";
+}
+
+TEST_F(MelvoRuns, HelpAndVersionNeedNoDisplay) {
     // xcb without a display would abort a program that opened one.
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("DISPLAY");
@@ -196,10 +212,6 @@ TEST_F(MelvoRuns, HelpVersionAndBadOptionsNeedNoDisplay) {
     ASSERT_TRUE(help->waitForFinished(10000));
     EXPECT_EQ(help->exitCode(), 0);
     EXPECT_TRUE(help->readAllStandardOutput().contains("-p"));
-    QProcess *bad = Start({"--shuffle"});
-    ASSERT_TRUE(bad->waitForFinished(10000));
-    EXPECT_EQ(bad->exitCode(), 2);
-    EXPECT_TRUE(bad->readAllStandardError().contains("--shuffle"));
     EXPECT_FALSE(QFile::exists(dir.filePath("handover.log")));
 }
 
