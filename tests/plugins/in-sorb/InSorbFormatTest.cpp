@@ -201,3 +201,62 @@ TEST_F(InSorb, FilesWithoutFramesAreRefusedQuietly) {
     EXPECT_EQ(plugin->pfnGetFormat(&missing.item, 0), 0);
     EXPECT_TRUE(sink.Texts().isEmpty());
 }
+
+namespace {
+
+QByteArray Frame23(const char *id, const QByteArray &payload) {
+    return QByteArray(id) + Be32(uint32_t(payload.size())) + QByteArray(2, '\0') + payload;
+}
+
+QByteArray Tag(char version, const QByteArray &frames) {
+    const int size = int(frames.size()) + 100; // with padding
+    const char syncsafe[4] = {char(size >> 21 & 0x7F), char(size >> 14 & 0x7F), char(size >> 7 & 0x7F),
+                              char(size & 0x7F)};
+    return QByteArray("ID3") + version + QByteArray(2, '\0') + QByteArray(syncsafe, 4) + frames + QByteArray(100, '\0');
+}
+
+QByteArray Utf16(const QString &text, bool bigEndian, bool bom) {
+    QByteArray out = bom ? (bigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2)) : QByteArray();
+    for (const QChar c : text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out += bigEndian ? QByteArray{&hi, 1} + QByteArray{&lo, 1} : QByteArray{&lo, 1} + QByteArray{&hi, 1};
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(InSorb, TitlesFromEveryTextEncodingOfVersion3And4Tags) {
+    // Version 3: UTF-16 with a byte-order mark and Latin-1, an ID3v1 tag behind the audio.
+    const QByteArray v3 = Tag(3, Frame23("TPE1", QByteArray(1, '\1') + Utf16(QString::fromUtf8("Björk"), false, true)) +
+                                     Frame23("TIT2", QByteArray(1, '\0') + QByteArray("J\xF3ga")));
+    const QByteArray file3 = v3 + Files().cbrNoTag + MakeId3v1("Other", "Other");
+    TestTitle t3(Write("v3.mp3", file3), true);
+    ASSERT_TRUE(plugin->pfnGetFormat(&t3.item, 0));
+    EXPECT_EQ(QString::fromUtf8(t3.item.szTitle), QString::fromUtf8("Björk - Jóga"));
+    EXPECT_EQ(t3.item.dwDataStart, uint32_t(v3.size()));
+    EXPECT_EQ(t3.item.dwDataEnd, uint32_t(file3.size() - 128));
+
+    // Version 4 (synchsafe frame sizes): UTF-16BE without a mark, UTF-8 with a trailing NUL, and a
+    // surrogate pair.
+    auto frame24 = [](const char *id, const QByteArray &payload) {
+        const int n = int(payload.size());
+        const char size[4] = {char(n >> 21 & 0x7F), char(n >> 14 & 0x7F), char(n >> 7 & 0x7F), char(n & 0x7F)};
+        return QByteArray(id) + QByteArray(size, 4) + QByteArray(2, '\0') + payload;
+    };
+    const QString clef = QString::fromUtf8("Sigur Rós \xF0\x9D\x84\x9E");
+    const QByteArray v4 =
+        Tag(4, frame24("TIT2", QByteArray(1, '\3') + QByteArray("Hopp\xC3\xADpolla") + QByteArray(1, '\0')) +
+                   frame24("TPE1", QByteArray(1, '\2') + Utf16(clef, true, false)));
+    TestTitle t4(Write("v4.mp3", v4 + Files().cbrNoTag), true);
+    ASSERT_TRUE(plugin->pfnGetFormat(&t4.item, 0));
+    EXPECT_EQ(QString::fromUtf8(t4.item.szTitle), clef + QString::fromUtf8(" - Hoppípolla"));
+    EXPECT_EQ(t4.item.dwDataEnd, uint32_t(v4.size() + Files().cbrNoTag.size()));
+
+    // A broken UTF-16 artist goes to the full tag reader, which still finds the title.
+    const QByteArray broken = Tag(3, Frame23("TPE1", QByteArray(1, '\1') + QByteArray("\xFF\xFE\x00\xDC", 4)) +
+                                         Frame23("TIT2", QByteArray(1, '\0') + "Song"));
+    TestTitle tb(Write("broken.mp3", broken + Files().cbrNoTag), true);
+    ASSERT_TRUE(plugin->pfnGetFormat(&tb.item, 0));
+    EXPECT_TRUE(QByteArray(tb.item.szTitle).endsWith("Song")) << tb.item.szTitle;
+}
