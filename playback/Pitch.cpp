@@ -1,20 +1,15 @@
 // The tempo panel's widgets; positions go straight to PitchControl.
 #include "Pitch.h"
 
+#include "NarrowPanel.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QVBoxLayout>
 
 CPitch::CPitch(Player *player, QWidget *parent) : QWidget(parent), m_control(player) {
-    auto *layout = new QVBoxLayout(this);
-    // The panel is a narrow column beside the display: small text and tight margins keep the captions whole.
-    layout->setContentsMargins(1, 2, 1, 2);
-    layout->setSpacing(2);
-    QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
-    setFont(small);
+    auto *layout = NarrowPanelLayout(this);
     m_pSlider = new QSlider(Qt::Vertical, this);
     m_pSlider->setObjectName(QStringLiteral("1091"));
     m_pSlider->setRange(-500, 500);

@@ -1,19 +1,14 @@
 // The volume panel's widgets; positions go straight to VolumeControl.
 #include "Volume.h"
 
+#include "NarrowPanel.h"
+
 #include <QCheckBox>
 #include <QSlider>
-#include <QVBoxLayout>
 
 CVolume::CVolume(Player *player, QWidget *parent) : QWidget(parent), m_control(player) {
     m_control.Load();
-    auto *layout = new QVBoxLayout(this);
-    // The panel is a narrow column beside the display: small text and tight margins keep the captions whole.
-    layout->setContentsMargins(1, 2, 1, 2);
-    layout->setSpacing(2);
-    QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
-    setFont(small);
+    auto *layout = NarrowPanelLayout(this);
     m_pVolume = new QSlider(Qt::Vertical, this);
     m_pVolume->setObjectName(QStringLiteral("1266"));
     m_pVolume->setRange(0, 100);
