@@ -124,16 +124,7 @@ TEST(MessageSink, WorkerThreadsReachTheSinkAndGetTheirAnswers) {
 TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     // Without a recording sink the default shows a box on the GUI thread; a timer there answers it.
     SetMessageSink(nullptr);
-    QString seen;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-                seen = box->text();
-                box->button(QMessageBox::Yes)->click();
-            }
-    });
-    closer.start(10);
+    MessageBoxCloser closer(QMessageBox::Yes);
     std::atomic<int> answer{0};
     std::thread worker([&] { answer = ShowMessage(QStringLiteral("from a worker"), MB_YESNO); });
     // The worker's call arrives as an event; keep the GUI thread serving events until it is answered.
@@ -145,6 +136,6 @@ TEST(MessageSink, DefaultSinkFromAWorkerWaitsForTheGuiThread) {
     }
     ASSERT_NE(answer.load(), 0) << "the worker's message was never shown";
     worker.join();
-    EXPECT_EQ(seen, QStringLiteral("from a worker"));
+    EXPECT_EQ(closer.LastText(), QStringLiteral("from a worker"));
     EXPECT_EQ(answer.load(), IDYES);
 }

@@ -1,5 +1,6 @@
 // The player engine with a fake plug-in: what reaches the device, play modes, seeking, pausing and stopping.
 #include "FakePlugin.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QDir>
@@ -313,20 +314,12 @@ TEST_F(PlayerTest, StopLetsAThreadsMessageThroughInsteadOfWaitingForever) {
     uint32_t n1, n2;
     ASSERT_EQ(player->StreamBuffer()->Lock(0, 4, &p1, &n1, &p2, &n2, 0), DS_OK);
     SetMessageSink(nullptr);
-    QString seen;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-                seen = box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-    });
-    closer.start(10);
+    MessageBoxCloser closer(QMessageBox::Ok);
     FakeState::Get().Release();
     std::this_thread::sleep_for(std::chrono::seconds(1)); // the thread now waits for the GUI thread
     player->Stop();
     EXPECT_FALSE(player->IsOutputRunning());
-    EXPECT_EQ(seen, QStringLiteral("Error in DirectSound function DirectSoundBuffer::Lock: This function is not "
-                                   "valid for the current state of this object."));
+    EXPECT_EQ(closer.LastText(),
+              QStringLiteral("Error in DirectSound function DirectSoundBuffer::Lock: This function is not "
+                             "valid for the current state of this object."));
 }

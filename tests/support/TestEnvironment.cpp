@@ -1,6 +1,8 @@
 // Temporary XDG folders and the recording message sink.
 #include "TestEnvironment.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 
 ScopedXdgHome::ScopedXdgHome() : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldData(qgetenv("XDG_DATA_HOME")) {
@@ -52,4 +54,15 @@ void RecordingSink::Clear() {
     std::lock_guard lock(m_lock);
     m_texts.clear();
     m_types.clear();
+}
+
+MessageBoxCloser::MessageBoxCloser(QMessageBox::StandardButton button) {
+    QObject::connect(&m_timer, &QTimer::timeout, [this, button] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                m_strSeen = box->text();
+                box->button(button)->click();
+            }
+    });
+    m_timer.start(10);
 }

@@ -3,8 +3,10 @@
 
 #include "Messages.h"
 
+#include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <deque>
 #include <mutex>
@@ -40,4 +42,16 @@ private:
     QStringList m_texts;
     QList<unsigned> m_types;
     std::deque<int> m_answers;
+};
+
+// Answers real message boxes shown on the GUI thread by pressing the given button, and keeps the last
+// text it saw; for tests of the default message routine.
+class MessageBoxCloser {
+public:
+    explicit MessageBoxCloser(QMessageBox::StandardButton button);
+    QString LastText() const { return m_strSeen; }
+
+private:
+    QTimer m_timer;
+    QString m_strSeen;
 };
