@@ -1,4 +1,9 @@
-// The file component: open, map, copy out, seek, close.
+// The file component: open, copy out, seek, close.
+//
+// Reads are pread calls rather than copies out of a mapping: unmapping in a process with several
+// threads flushes the TLB of every core the process runs on, which made reading the formats of a
+// large playlist spend most of its time in munmap. pread costs the same copy, and a file cut short
+// while open simply gives fewer bytes instead of SIGBUS.
 #include "MMFile.h"
 
 #include "MelvoPluginHost.h"
@@ -9,7 +14,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,8 +23,7 @@ namespace {
 
 struct MMFile {
     int fd = -1;
-    const unsigned char *base = nullptr; // null for an empty file
-    unsigned long size = 0;
+    unsigned long size = 0; // at open time
     unsigned long position = 0;
 };
 
@@ -30,16 +33,6 @@ void Complain(int showErrors, const char *what, const char *path, int error) {
     char text[1024];
     std::snprintf(text, sizeof text, "%s (%s): %s", what, path ? path : "", std::strerror(error));
     MelvoPluginMessageBox(text, "file", 0x30);
-}
-
-// The bytes still backed by the file: reading a mapped page past a shortened file's end would raise
-// SIGBUS, so each read is held to the size the file has now.
-unsigned long BackedSize(const MMFile *file) {
-    struct stat info;
-    if (fstat(file->fd, &info) != 0 || info.st_size < 0)
-        return 0;
-    const unsigned long now = static_cast<unsigned long>(info.st_size);
-    return now < file->size ? now : file->size;
 }
 
 } // namespace
@@ -71,19 +64,8 @@ int OpenMMFile(const char *path, void **handle, int showErrors) {
     }
     file->fd = fd;
     file->size = static_cast<unsigned long>(info.st_size);
-    if (file->size > 0) {
-        void *map = mmap(nullptr, file->size, PROT_READ, MAP_SHARED, fd, 0);
-        if (map == MAP_FAILED) {
-            const int error = errno;
-            close(fd);
-            delete file;
-            Complain(showErrors, "Could not map file", path, error);
-            return 0;
-        }
-        // Playback reads front to back.
-        madvise(map, file->size, MADV_SEQUENTIAL);
-        file->base = static_cast<const unsigned char *>(map);
-    }
+    // Playback reads front to back.
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     *handle = file;
     return 1;
 }
@@ -93,8 +75,6 @@ int CloseMMFile(void *handle, const char *path, int showErrors) {
     if (!file)
         return 1;
     int ok = 1;
-    if (file->base)
-        munmap(const_cast<unsigned char *>(file->base), file->size);
     if (close(file->fd) != 0) {
         Complain(showErrors, "Could not close file", path, errno);
         ok = 0;
@@ -113,12 +93,20 @@ unsigned long ReadFromMMFile(void *handle, unsigned char *destination, unsigned 
     auto *file = static_cast<MMFile *>(handle);
     if (!file || !destination)
         return ~0ul;
-    const unsigned long size = BackedSize(file);
-    if (offset >= size || count == 0)
+    // Never past the size seen at open time, so a file growing meanwhile reads like the one opened.
+    if (offset >= file->size || count == 0)
         return 0;
-    const unsigned long available = size - offset;
-    const unsigned long copied = count < available ? count : available;
-    std::memcpy(destination, file->base + offset, copied);
+    const unsigned long available = file->size - offset;
+    const unsigned long want = count < available ? count : available;
+    unsigned long copied = 0;
+    while (copied < want) {
+        const ssize_t got = pread(file->fd, destination + copied, want - copied, off_t(offset + copied));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break; // the end as the file is now, or an I/O error: what was read so far
+        copied += static_cast<unsigned long>(got);
+    }
     file->position = offset + copied;
     return copied;
 }

@@ -1,4 +1,4 @@
-/* The file component: reading files through a memory mapping, for the input plug-ins. */
+/* The file component: reading files by offset, for the input plug-ins. */
 #ifndef MELVO_MMFILE_H
 #define MELVO_MMFILE_H
 
@@ -10,18 +10,18 @@ extern "C" {
 
 /* Every call takes the file's path for its messages and a flag that allows showing them. */
 
-/* Opens and maps the file; nonzero with *handle set on success, 0 with *handle = 0 otherwise. */
+/* Opens the file; nonzero with *handle set on success, 0 with *handle = 0 otherwise. */
 MMFILE_API int OpenMMFile(const char *path, void **handle, int showErrors);
 
-/* Unmaps and closes; a null handle is accepted. Nonzero on success. */
+/* Closes; a null handle is accepted. Nonzero on success. */
 MMFILE_API int CloseMMFile(void *handle, const char *path, int showErrors);
 
-/* The file's size in bytes (as mapped at open time), 0 for a null handle. */
+/* The file's size in bytes (as at open time), 0 for a null handle. */
 MMFILE_API unsigned long GetMMFileSize(void *handle, const char *path, int showErrors);
 
 /* Copies up to count bytes from the absolute offset and returns how many; 0 at or past the end, and
  * ~0ul for a null handle or destination. The current position ends just after the bytes copied. A
- * file that shrank since it was opened gives the bytes still there: its size is checked before each copy. */
+ * file that shrank since it was opened gives the bytes still there; one that grew reads as it was opened. */
 MMFILE_API unsigned long ReadFromMMFile(void *handle, unsigned char *destination, unsigned long count, const char *path,
                                         unsigned long offset, int showErrors);
 

@@ -89,15 +89,14 @@ uint32_t EstimateBitrate(const unsigned char *window, unsigned long count, unsig
 extern "C" MELVO_PLUGIN_EXPORT int GetFormat(TitleItem *item, int bShowErrors) {
     item->dwDataStart = 0;
     item->dwDataEnd = 0;
-    bool tagsRead = false;
-    if (item->bUseTags)
-        tagsRead = ReadTitleTags(item) != 0;
-
     unsigned char window[kWindow];
     if (!OpenMMFile(item->pszPath, &item->hMMFile, bShowErrors))
         return 0;
     void *file = item->hMMFile;
     const unsigned long fileSize = GetMMFileSize(file, item->pszPath, bShowErrors);
+    bool tagsRead = false;
+    if (item->bUseTags)
+        tagsRead = ReadTitleTags(item, file) != 0;
 
     // Skip an ID3v2 tag even when its title is not wanted: pictures in it may hold byte runs that
     // pass for frames.
@@ -110,7 +109,7 @@ extern "C" MELVO_PLUGIN_EXPORT int GetFormat(TitleItem *item, int bShowErrors) {
     MpegHeader header;
     unsigned long count = 0;
     long found = FindFrame(file, window, kWindow, item->pszPath, item->dwDataStart, &header, 0, &count);
-    if (found == kNotFound && !item->bUseTags && ReadTitleTags(item)) {
+    if (found == kNotFound && !item->bUseTags && ReadTitleTags(item, file)) {
         tagsRead = true;
         found = FindFrame(file, window, kWindow, item->pszPath, item->dwDataStart, &header, 0, &count);
     }

@@ -23,8 +23,9 @@ int ShowPluginError(int id, const char *function, const char *path, int showErro
 std::mutex &TagLock();
 
 // Reads the tag sizes (dwDataStart = bytes in front, dwDataEnd = bytes behind) and, with bUseTags,
-// the display title. 0 when the file could not be read.
-int ReadTitleTags(TitleItem *item);
+// the display title. file is the item's open file (the common plain tag is read from it), or null.
+// 0 when the file could not be read.
+int ReadTitleTags(TitleItem *item, void *file);
 
 // The complete size of an ID3v2 tag starting at bytes (10 header bytes), or 0 when there is none.
 unsigned long Id3v2TagSize(const unsigned char *bytes, unsigned long count);

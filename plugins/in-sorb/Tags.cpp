@@ -1,5 +1,6 @@
 // Tags around the audio: their sizes, and the display title from the artist and title fields.
 #include "InSorb.h"
+#include "MMFile.h"
 
 #include <taglib/apefooter.h>
 #include <taglib/apetag.h>
@@ -7,7 +8,6 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -101,16 +101,35 @@ bool DecodeText(const unsigned char *p, size_t n, std::string *out) {
     return true;
 }
 
+// Bytes of the open file, the first few kilobytes read once: a plain tag's frames lie there.
+class FileBytes {
+public:
+    FileBytes(void *file, const char *path) : m_file(file), m_path(path) {
+        const unsigned long got = ReadFromMMFile(file, m_head, sizeof m_head, path, 0, 0);
+        m_headSize = got == ~0ul ? 0 : got;
+    }
+    bool Read(unsigned long offset, unsigned char *to, unsigned long count) const {
+        if (offset <= m_headSize && count <= m_headSize - offset) {
+            std::memcpy(to, m_head + offset, count);
+            return true;
+        }
+        return ReadFromMMFile(m_file, to, count, m_path, offset, 0) == count;
+    }
+
+private:
+    void *m_file;
+    const char *m_path;
+    unsigned char m_head[4096];
+    unsigned long m_headSize = 0;
+};
+
 // The common case without the full tag reader: an ID3v2.3/2.4 tag at the start holding both artist
 // and title in plain frames, and no APE tag. Anything else is left to TagLib (false).
-bool ReadSimpleTags(const char *path, std::string *artist, std::string *title, unsigned long *front,
+bool ReadSimpleTags(void *file, const char *path, std::string *artist, std::string *title, unsigned long *front,
                     unsigned long *back) {
-    FILE *f = std::fopen(path, "rb");
-    if (!f)
-        return false;
-    std::unique_ptr<FILE, int (*)(FILE *)> closer(f, &std::fclose);
+    const FileBytes bytes(file, path);
     unsigned char head[10];
-    if (std::fread(head, 1, 10, f) != 10 || std::memcmp(head, "ID3", 3) != 0)
+    if (!bytes.Read(0, head, 10) || std::memcmp(head, "ID3", 3) != 0)
         return false;
     const unsigned version = head[3];
     if ((version != 3 && version != 4) || (head[5] & 0xC0)) // unsynchronised or extended header
@@ -124,7 +143,7 @@ bool ReadSimpleTags(const char *path, std::string *artist, std::string *title, u
     std::vector<unsigned char> body;
     while (pos + 10 <= end && !(haveArtist && haveTitle)) {
         unsigned char h[10];
-        if (std::fseek(f, long(pos), SEEK_SET) != 0 || std::fread(h, 1, 10, f) != 10 || h[0] == 0)
+        if (!bytes.Read(pos, h, 10) || h[0] == 0)
             break;
         const unsigned long size =
             version == 4 ? ((h[4] & 0x7Ful) << 21 | (h[5] & 0x7Ful) << 14 | (h[6] & 0x7Ful) << 7 | (h[7] & 0x7Ful))
@@ -137,7 +156,7 @@ bool ReadSimpleTags(const char *path, std::string *artist, std::string *title, u
             if (version == 4 ? (h[9] & 0x4F) : (h[9] & 0xE0))
                 return false;
             body.resize(size);
-            if (std::fread(body.data(), 1, size, f) != size)
+            if (!bytes.Read(pos + 10, body.data(), size))
                 return false;
             if (!DecodeText(body.data(), size, isTitle ? title : artist))
                 return false;
@@ -149,14 +168,11 @@ bool ReadSimpleTags(const char *path, std::string *artist, std::string *title, u
         return false;
     // What lies behind the audio: an ID3v1 tag is counted, an APE tag goes to the full reader.
     unsigned char tail[160] = {};
-    if (std::fseek(f, 0, SEEK_END) != 0)
+    const unsigned long fileSize = GetMMFileSize(file, path, 0);
+    const unsigned long tailSize = fileSize < 160 ? fileSize : 160;
+    if (!bytes.Read(fileSize - tailSize, tail, tailSize))
         return false;
-    const long fileSize = std::ftell(f);
-    const long tailSize = fileSize < 160 ? fileSize : 160;
-    if (std::fseek(f, fileSize - tailSize, SEEK_SET) != 0 ||
-        std::fread(tail, 1, size_t(tailSize), f) != size_t(tailSize))
-        return false;
-    for (long i = 0; i + 8 <= tailSize; ++i)
+    for (unsigned long i = 0; i + 8 <= tailSize; ++i)
         if (std::memcmp(tail + i, "APETAGEX", 8) == 0)
             return false;
     *front = complete;
@@ -190,14 +206,13 @@ unsigned long Id3v2TagSize(const unsigned char *b, unsigned long count) {
     return 10 + size + (footer ? 10 : 0);
 }
 
-int ReadTitleTags(TitleItem *item) {
-    std::lock_guard lock(TagLock());
+int ReadTitleTags(TitleItem *item, void *file) {
     {
         // Most files carry a plain ID3v2 tag; building TagLib's whole frame list for two texts was
         // half the cost of reading a large playlist.
         std::string artist, title;
         unsigned long front = 0, back = 0;
-        if (ReadSimpleTags(item->pszPath, &artist, &title, &front, &back)) {
+        if (file && ReadSimpleTags(file, item->pszPath, &artist, &title, &front, &back)) {
             if (item->bUseTags)
                 SetDisplayTitle(item, artist, title);
             item->dwDataStart = static_cast<uint32_t>(front);
@@ -205,24 +220,25 @@ int ReadTitleTags(TitleItem *item) {
             return 1;
         }
     }
-    TagLib::MPEG::File file(item->pszPath, false);
-    if (!file.isOpen() || !file.isValid())
+    std::lock_guard lock(TagLock());
+    TagLib::MPEG::File tagged(item->pszPath, false);
+    if (!tagged.isOpen() || !tagged.isValid())
         return 0;
 
     if (item->bUseTags) {
-        const TagLib::Tag *tag = file.tag();
+        const TagLib::Tag *tag = tagged.tag();
         SetDisplayTitle(item, tag ? tag->artist().to8Bit(true) : std::string(),
                         tag ? tag->title().to8Bit(true) : std::string());
     }
 
     unsigned long front = 0;
-    if (file.hasID3v2Tag())
-        front = file.ID3v2Tag()->header()->completeTagSize();
+    if (tagged.hasID3v2Tag())
+        front = tagged.ID3v2Tag()->header()->completeTagSize();
     unsigned long back = 0;
-    if (file.hasID3v1Tag())
+    if (tagged.hasID3v1Tag())
         back += 128;
-    if (file.hasAPETag())
-        back += file.APETag()->footer()->completeTagSize();
+    if (tagged.hasAPETag())
+        back += tagged.APETag()->footer()->completeTagSize();
     item->dwDataStart = static_cast<uint32_t>(front);
     item->dwDataEnd = static_cast<uint32_t>(back);
     return 1;
