@@ -11,12 +11,17 @@
 #include <QPainter>
 #include <QScrollBar>
 
-CTitleList::CTitleList(bool bIsPlaylist, QWidget *parent) : QTreeView(parent), m_list(bIsPlaylist) {
+CTitleList::CTitleList(bool bIsPlaylist, QWidget *parent) : QTableView(parent), m_list(bIsPlaylist) {
     setModel(&m_list);
     setSelectionModel(m_list.SelectionModel());
-    setRootIsDecorated(false);
-    setUniformRowHeights(true); // keeps long lists cheap to lay out
-    setAllColumnsShowFocus(true);
+    setShowGrid(false);
+    setTabKeyNavigation(false); // Tab leaves the list, as in every other pane
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(std::max(fontMetrics().height(), 16) + 4);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setIconSize(QSize(16, 16));
@@ -25,10 +30,11 @@ CTitleList::CTitleList(bool bIsPlaylist, QWidget *parent) : QTreeView(parent), m
     setDragDropMode(bIsPlaylist ? QAbstractItemView::DragDrop : QAbstractItemView::DragOnly);
     setAcceptDrops(bIsPlaylist);
     viewport()->setAcceptDrops(bIsPlaylist);
-    header()->setSectionsClickable(false);
-    header()->setSectionsMovable(false);
-    header()->setSectionResizeMode(QHeaderView::Fixed);
-    header()->setStretchLastSection(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setStretchLastSection(false);
     m_nLengthColumnWidth = std::max(fontMetrics().horizontalAdvance(QStringLiteral("     ")), 40);
     SizeColumns();
     connect(&m_list, &TitleList::RowShown, this, [this](int row) { scrollTo(m_list.index(row, 0)); });
@@ -42,15 +48,24 @@ CTitleList::~CTitleList() {
 }
 
 void CTitleList::SizeColumns() {
-    const int headerWidth = header()->fontMetrics().horizontalAdvance(LoadStringRes(61333)) + 12;
+    const int headerWidth = horizontalHeader()->fontMetrics().horizontalAdvance(LoadStringRes(61333)) + 12;
     const int lengthWidth = std::max(m_nLengthColumnWidth, headerWidth);
     setColumnWidth(1, lengthWidth);
     setColumnWidth(0, std::max(0, viewport()->width() - lengthWidth));
 }
 
 void CTitleList::resizeEvent(QResizeEvent *event) {
-    QTreeView::resizeEvent(event);
+    QTableView::resizeEvent(event);
     SizeColumns();
+}
+
+void CTitleList::keyPressEvent(QKeyEvent *event) {
+    // Left and Right hand the focus over (on release); they do not walk the columns.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CTitleList::keyReleaseEvent(QKeyEvent *event) {
@@ -68,7 +83,7 @@ void CTitleList::keyReleaseEvent(QKeyEvent *event) {
         emit FocusOtherList();
         break;
     default:
-        QTreeView::keyReleaseEvent(event);
+        QTableView::keyReleaseEvent(event);
         return;
     }
     event->accept();
@@ -173,7 +188,7 @@ void CTitleList::dragMoveEvent(QDragMoveEvent *event) {
 void CTitleList::dragLeaveEvent(QDragLeaveEvent *event) {
     m_nDropRow = -1;
     viewport()->update();
-    QTreeView::dragLeaveEvent(event);
+    QTableView::dragLeaveEvent(event);
 }
 
 void CTitleList::dropEvent(QDropEvent *event) {
@@ -187,11 +202,13 @@ void CTitleList::dropEvent(QDropEvent *event) {
     event->accept();
 }
 
-void CTitleList::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const {
-    QTreeView::drawRow(painter, option, index);
-    if (index.row() == m_nDropRow) {
-        QColor highlight = palette().color(QPalette::Highlight);
-        highlight.setAlpha(80);
-        painter->fillRect(option.rect, highlight);
-    }
+void CTitleList::paintEvent(QPaintEvent *event) {
+    QTableView::paintEvent(event);
+    if (m_nDropRow < 0 || m_nDropRow >= m_list.RowCount())
+        return;
+    // The row a drop would go behind.
+    QColor highlight = palette().color(QPalette::Highlight);
+    highlight.setAlpha(80);
+    QPainter painter(viewport());
+    painter.fillRect(visualRect(m_list.index(m_nDropRow, 0)).united(visualRect(m_list.index(m_nDropRow, 1))), highlight);
 }

@@ -3,11 +3,13 @@
 
 #include "TitleList.h"
 
-#include <QTreeView>
+#include <QTableView>
 
 class QMenu;
 
-class CTitleList : public QTreeView {
+// A table rather than a tree: a tree view keeps a layout record for every row, half a megabyte for a
+// 10,000-title playlist.
+class CTitleList : public QTableView {
     Q_OBJECT
 public:
     explicit CTitleList(bool bIsPlaylist, QWidget *parent = nullptr);
@@ -30,6 +32,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -38,7 +41,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    void drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void SizeColumns();

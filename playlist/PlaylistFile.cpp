@@ -23,28 +23,17 @@ QString AbsoluteEntry(const QString &entry, const QDir &base) {
     return QDir::cleanPath(joined);
 }
 
-void AddEntry(PlaylistParse &result, const QString &entry, const QDir &base) {
-    const QString path = AbsoluteEntry(entry, base);
-    if (path.isEmpty()) {
-        ShowError(61305, 0, entry, ERR_STYLE_DETAIL);
-        result.badLines << entry;
-        return;
-    }
-    result.paths << path;
-}
-
-QList<QByteArrayView> SplitLines(const QByteArray &text) {
-    QList<QByteArrayView> lines;
+// Calls onLine for every line; runs of CR and LF are one separator.
+template <typename F> void ForEachLine(const QByteArray &text, F onLine) {
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i <= n; ++i) {
         if (i == n || text[i] == '\r' || text[i] == '\n') {
-            if (i > start)
-                lines << QByteArrayView(text.constData() + start, i - start);
+            if (i > start && !onLine(QByteArrayView(text.constData() + start, i - start)))
+                return;
             start = i + 1;
         }
     }
-    return lines;
 }
 
 } // namespace
@@ -58,35 +47,55 @@ QString DecodePlaylistLine(QByteArrayView bytes) {
     return text;
 }
 
-PlaylistParse ParsePlaylist(const QByteArray &text, const QString &extension, const QString &baseDir) {
-    PlaylistParse result;
+bool ReadPlaylistEntries(const QByteArray &text, const QString &extension, const QString &baseDir,
+                         const std::function<void(const QString &)> &onPath, QStringList *badLines) {
     const QDir base(baseDir);
-    const QList<QByteArrayView> lines = SplitLines(text);
+    auto add = [&](const QString &entry) {
+        const QString path = AbsoluteEntry(entry, base);
+        if (path.isEmpty()) {
+            ShowError(61305, 0, entry, ERR_STYLE_DETAIL);
+            if (badLines)
+                *badLines << entry;
+            return;
+        }
+        onPath(path);
+    };
     const QString format = extension.toLower();
     if (format == QLatin1String("m3u")) {
-        for (const QByteArrayView line : lines) {
+        ForEachLine(text, [&](QByteArrayView line) {
             if (!line.startsWith('#'))
-                AddEntry(result, DecodePlaylistLine(line), base);
+                add(DecodePlaylistLine(line));
+            return true;
+        });
+        return true;
+    }
+    if (format != QLatin1String("pls"))
+        return false;
+    // Keys are matched without regard to case; the path after the key keeps its own.
+    bool bHeader = false, bFirst = true;
+    int nEntry = 1;
+    ForEachLine(text, [&](QByteArrayView bytes) {
+        const QString line = DecodePlaylistLine(bytes);
+        if (bFirst) {
+            bFirst = false;
+            bHeader = line.toLower() == QLatin1String("[playlist]");
+            return bHeader;
         }
-    } else if (format == QLatin1String("pls")) {
-        // Keys are matched without regard to case; the path after the key keeps its own.
-        if (lines.isEmpty() || DecodePlaylistLine(lines.first()).toLower() != QLatin1String("[playlist]")) {
-            result.bFormatOk = false;
-            return result;
-        }
-        int nEntry = 1;
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            const QString line = DecodePlaylistLine(lines[i]);
-            const QString key = QStringLiteral("file%1=").arg(nEntry);
-            const qsizetype at = line.indexOf(key, 0, Qt::CaseInsensitive);
-            if (at < 0)
-                continue;
-            AddEntry(result, line.mid(at + key.size()), base);
+        const QString key = QStringLiteral("file%1=").arg(nEntry);
+        const qsizetype at = line.indexOf(key, 0, Qt::CaseInsensitive);
+        if (at >= 0) {
+            add(line.mid(at + key.size()));
             ++nEntry;
         }
-    } else {
-        result.bFormatOk = false;
-    }
+        return true;
+    });
+    return bHeader;
+}
+
+PlaylistParse ParsePlaylist(const QByteArray &text, const QString &extension, const QString &baseDir) {
+    PlaylistParse result;
+    result.bFormatOk = ReadPlaylistEntries(
+        text, extension, baseDir, [&result](const QString &path) { result.paths << path; }, &result.badLines);
     return result;
 }
 
@@ -115,8 +124,9 @@ bool ReadPlaylistFile(const QString &path, bool bShowErrors, QByteArray &text) {
         ShowError(4, 0, path, ERR_STYLE_DETAIL);
         return false;
     }
-    // Read one byte past the limit so a file that grew since the size check is still refused.
-    text = file.read(kMaxPlaylistBytes + 1);
+    // One byte more than the size, so a file that grew past the limit since the check is still refused;
+    // reading the limit itself would reserve a megabyte for every small playlist.
+    text = file.read(file.size() + 1);
     if (file.error() != QFileDevice::NoError) {
         ShowError(61307, 0, path, ERR_STYLE_DETAIL);
         return false;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Larger files are refused: whatever they hold, it is not a playlist.
 constexpr qint64 kMaxPlaylistBytes = 0xFFFFF;
 
@@ -21,6 +23,10 @@ QString DecodePlaylistLine(QByteArrayView bytes);
 // Splits at every CR and LF (runs of them are one separator) and reads the entries. The extension
 // ("m3u" or "pls", any case) picks the format; relative entries resolve against baseDir.
 PlaylistParse ParsePlaylist(const QByteArray &text, const QString &extension, const QString &baseDir);
+// The same, handing each path over as it is read, so a long playlist is never held twice. False when
+// the format is not known (or a PLS lacks its header).
+bool ReadPlaylistEntries(const QByteArray &text, const QString &extension, const QString &baseDir,
+                         const std::function<void(const QString &)> &onPath, QStringList *badLines = nullptr);
 
 // The bytes of a playlist of these paths; "m3u" and "pls" (exactly) choose the format, anything else
 // gives nothing.

@@ -19,21 +19,20 @@ constexpr int kPDecoderWireOffset = 188;
 
 // A record from its wire form and the path beside it, bound to this process's plug-in.
 TitleItem *RecordFromWire(const unsigned char *wire, const QString &path, bool *bCurrent) {
-    auto *item = static_cast<TitleItem *>(std::calloc(1, sizeof(TitleItem)));
+    TitleItem *item = AllocateTitleItem(path.toUtf8());
     if (!item)
         return nullptr;
-    TitleItemFromWire(wire, item);
+    char *ownPath = item->pszPath;
+    TitleItemFromWire(wire, item); // clears the path field with the rest
+    item->pszPath = ownPath;
     *bCurrent = MelvoWireGet32(wire + kPDecoderWireOffset) == kCurrentTitleMarker;
     const uint8_t nPlugin = FindPluginForExtension(QFileInfo(path).suffix());
     item->nPlugin = nPlugin;
     item->pPlugin = PluginAt(nPlugin);
-    const QByteArray utf8 = path.toUtf8();
-    item->pszPath = static_cast<char *>(std::malloc(utf8.size() + 1));
-    if (!item->pPlugin || !item->pszPath) {
+    if (!item->pPlugin) {
         FreeTitleItem(item);
         return nullptr;
     }
-    std::memcpy(item->pszPath, utf8.constData(), utf8.size() + 1);
     return item;
 }
 
@@ -91,7 +90,7 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
                 TitleItem *playing = m_pMarked;
                 const int oldRow = FindRow(playing);
                 item->pDecoder = playing->pDecoder;
-                std::swap(*item, *playing);
+                SwapTitleItems(*item, *playing);
                 m_rows[oldRow].pItem = item;
                 m_pMarked = playing;
                 UpdateTitleRow(item, oldRow, false);

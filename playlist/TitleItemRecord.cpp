@@ -5,11 +5,41 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
+
+// A record and its path in one block: a long playlist holds one allocation per title, not two.
+TitleItem *AllocateWithPath(const char *path, size_t length) {
+    auto *item = static_cast<TitleItem *>(std::malloc(sizeof(TitleItem) + length + 1));
+    if (!item)
+        return nullptr;
+    item->pszPath = reinterpret_cast<char *>(item + 1);
+    std::memcpy(item->pszPath, path, length);
+    item->pszPath[length] = 0;
+    return item;
+}
+
+} // namespace
+
+TitleItem *AllocateTitleItem(const QByteArray &path) {
+    TitleItem *item = AllocateWithPath(path.constData(), size_t(path.size()));
+    if (!item)
+        return nullptr;
+    char *inlinePath = item->pszPath;
+    std::memset(item, 0, sizeof(TitleItem));
+    item->pszPath = inlinePath;
+    return item;
+}
+
+namespace {
+
+bool HasInlinePath(const TitleItem &item) {
+    return item.pszPath == reinterpret_cast<const char *>(&item + 1);
+}
 
 char *HeapCopy(const QByteArray &text) {
     char *copy = static_cast<char *>(std::malloc(text.size() + 1));
@@ -37,6 +67,12 @@ void SetInitialTitle(TitleItem &item, const QString &path) {
     CopyCut(item.szTitle, TITLE_TEXT_SIZE, name.toUtf8());
 }
 
+QString InitialTitleText(const TitleItem &item) {
+    TitleItem scratch;
+    SetInitialTitle(scratch, TitlePath(item));
+    return TitleText(scratch);
+}
+
 TitleItem *CreateTitleItem(const QString &path, bool bUseTags) {
     const QString extension = QFileInfo(path).suffix();
     if (extension.isEmpty())
@@ -45,14 +81,9 @@ TitleItem *CreateTitleItem(const QString &path, bool bUseTags) {
     PluginEntry *plugin = PluginAt(nPlugin);
     if (!plugin)
         return nullptr;
-    auto *item = static_cast<TitleItem *>(std::calloc(1, sizeof(TitleItem)));
+    TitleItem *item = AllocateTitleItem(path.toUtf8());
     if (!item)
         return nullptr;
-    item->pszPath = HeapCopy(path.toUtf8());
-    if (!item->pszPath) {
-        std::free(item);
-        return nullptr;
-    }
     item->nPlugin = nPlugin;
     item->pPlugin = plugin;
     item->nCDTrack = TITLE_NO_CD;
@@ -64,23 +95,22 @@ TitleItem *CreateTitleItem(const QString &path, bool bUseTags) {
 }
 
 TitleItem *CopyTitleItem(const TitleItem &source) {
-    auto *item = static_cast<TitleItem *>(std::malloc(sizeof(TitleItem)));
+    const char *path = source.pszPath ? source.pszPath : "";
+    TitleItem *item = AllocateWithPath(path, std::strlen(path));
     if (!item)
         return nullptr;
+    char *inlinePath = item->pszPath;
     std::memcpy(item, &source, sizeof(TitleItem));
+    item->pszPath = inlinePath;
     item->pNextPending = nullptr;
-    item->pszPath = HeapCopy(QByteArray(source.pszPath ? source.pszPath : ""));
-    if (!item->pszPath) {
-        std::free(item);
-        return nullptr;
-    }
     return item;
 }
 
 void FreeTitleItem(TitleItem *item) {
     if (!item)
         return;
-    std::free(item->pszPath);
+    if (!HasInlinePath(*item))
+        std::free(item->pszPath);
     std::free(item);
 }
 
@@ -88,10 +118,32 @@ bool SetTitleItemPath(TitleItem &item, const QString &path) {
     char *copy = HeapCopy(path.toUtf8());
     if (!copy)
         return false;
-    std::free(item.pszPath);
+    if (!HasInlinePath(item))
+        std::free(item.pszPath);
     item.pszPath = copy;
     SetInitialTitle(item, path);
     return true;
+}
+
+void SwapTitleItems(TitleItem &a, TitleItem &b) {
+    std::swap(a, b);
+    // A path stored behind its record stays with that block; the texts change places instead.
+    std::swap(a.pszPath, b.pszPath);
+    if (std::strcmp(a.pszPath, b.pszPath) == 0)
+        return;
+    char *forA = HeapCopy(QByteArray(b.pszPath));
+    char *forB = HeapCopy(QByteArray(a.pszPath));
+    if (!forA || !forB) {
+        std::free(forA);
+        std::free(forB);
+        return;
+    }
+    if (!HasInlinePath(a))
+        std::free(a.pszPath);
+    if (!HasInlinePath(b))
+        std::free(b.pszPath);
+    a.pszPath = forA;
+    b.pszPath = forB;
 }
 
 QString TitlePath(const TitleItem &item) {

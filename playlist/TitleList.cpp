@@ -43,13 +43,24 @@ int TitleList::FindRow(const TitleItem *item) const {
 QString TitleList::RowText(int row, int column) const {
     if (row < 0 || row >= RowCount())
         return QString();
-    return column == 0 ? m_rows[row].strTitle : m_rows[row].strLength;
+    return CellText(*m_rows[row].pItem, column);
 }
 
-void TitleList::SetRowTexts(Row &row, bool bMarked) {
+QString TitleList::CellText(const TitleItem &item, int column) const {
+    // The reader may be writing a record it has not finished; until then the row shows what the
+    // record started with.
+    const bool bPending = IsReading() && LoadInfoState(item) == INFO_NOT_READ;
+    if (column != 0)
+        return FormatLength(bPending ? -1 : item.nLength);
+    const bool bMarked = m_bIsPlaylist && &item == m_pMarked;
+    if (!bPending)
+        return RowTitleText(item, bMarked);
+    const QString title = InitialTitleText(item);
+    return bMarked ? QStringLiteral("> %1 <").arg(title) : title;
+}
+
+void TitleList::CountRowLength(Row &row) {
     const TitleItem &item = *row.pItem;
-    row.strTitle = RowTitleText(item, bMarked);
-    row.strLength = FormatLength(item.nLength);
     if (m_bIsPlaylist) {
         m_nTotalSeconds -= row.nCounted;
         row.nCounted = item.nLength > 0 ? item.nLength : 0;
@@ -70,12 +81,11 @@ int TitleList::AddFile(const QString &path, int row, bool bReadNow) {
 }
 
 int TitleList::InsertTitleRow(TitleItem *item, int row, bool bReplace) {
-    const bool bMarked = m_bIsPlaylist && item == m_pMarked;
     if (bReplace) {
         const int at = FindRow(item);
         if (at < 0)
             return -1;
-        SetRowTexts(m_rows[at], bMarked);
+        CountRowLength(m_rows[at]);
         emit dataChanged(index(at, 0), index(at, 1));
         return at;
     }
@@ -84,7 +94,7 @@ int TitleList::InsertTitleRow(TitleItem *item, int row, bool bReplace) {
     beginInsertRows(QModelIndex(), row, row);
     Row entry;
     entry.pItem = item;
-    SetRowTexts(entry, bMarked);
+    CountRowLength(entry);
     m_rows.insert(m_rows.begin() + row, std::move(entry));
     endInsertRows();
     return row;
@@ -99,17 +109,18 @@ void TitleList::AppendRecords(const std::vector<TitleItem *> &items) {
     for (TitleItem *item : items) {
         Row entry;
         entry.pItem = item;
-        SetRowTexts(entry, false);
+        CountRowLength(entry);
         m_rows.push_back(std::move(entry));
     }
     endInsertRows();
 }
 
-void TitleList::UpdateTitleRow(TitleItem *item, int row, bool bMarked) {
+// The mark follows m_pMarked, which the callers set before they call.
+void TitleList::UpdateTitleRow(TitleItem *item, int row, bool) {
     if (row < 0 || row >= RowCount() || m_rows[row].pItem != item)
         return;
     const int before = m_nTotalSeconds;
-    SetRowTexts(m_rows[row], bMarked);
+    CountRowLength(m_rows[row]);
     emit dataChanged(index(row, 0), index(row, 1));
     if (before != m_nTotalSeconds)
         PostRefreshTotal();
@@ -202,9 +213,9 @@ bool TitleList::MarkCurrent(bool bOn, TitleItem *&item, int &row) {
         return true;
     }
     const bool bValid = row >= 0 && row < RowCount() && m_rows[row].pItem == item;
+    m_pMarked = nullptr;
     if (bValid)
         UpdateTitleRow(item, row, false);
-    m_pMarked = nullptr;
     item = nullptr;
     return bValid;
 }
@@ -218,9 +229,9 @@ void TitleList::MarkCurrent(int row, bool bOn) {
         UpdateTitleRow(item, row, true);
         return;
     }
+    m_pMarked = nullptr;
     if (item)
         UpdateTitleRow(item, row, false);
-    m_pMarked = nullptr;
 }
 
 void TitleList::PostRefreshTotal() {
@@ -251,7 +262,7 @@ QVariant TitleList::data(const QModelIndex &index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return index.column() == 0 ? row.strTitle : row.strLength;
+        return CellText(*row.pItem, index.column());
     case Qt::DecorationRole:
         if (index.column() == 0 && row.pItem->nPlugin < m_icons.size())
             return m_icons[row.pItem->nPlugin];

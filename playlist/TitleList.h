@@ -125,14 +125,14 @@ signals:
     void RowShown(int row);
 
 private:
+    // Texts are made when a row is painted, so a long list holds no strings of its own.
     struct Row {
         TitleItem *pItem = nullptr;
-        QString strTitle;
-        QString strLength;
         int nCounted = 0; // the part of the total this row holds
     };
 
-    void SetRowTexts(Row &row, bool bMarked);
+    QString CellText(const TitleItem &item, int column) const;
+    void CountRowLength(Row &row);
     void AppendRecords(const std::vector<TitleItem *> &items);
     void PostRefreshTotal();
     void OnReaderTick();

@@ -16,15 +16,15 @@ bool TitleList::LoadPlaylist(const QString &path, const QString &extension, bool
     if (!ReadPlaylistFile(path, bShowErrors, text))
         return false;
     // Relative entries belong to the playlist's folder, wherever the program was started.
-    const PlaylistParse parse = ParsePlaylist(text, extension, QFileInfo(path).absolutePath());
-    if (!parse.bFormatOk)
-        ShowError(61304, 0, path, ERR_STYLE_DETAIL);
     std::vector<TitleItem *> items;
-    items.reserve(parse.paths.size());
-    for (const QString &entry : parse.paths) {
-        if (TitleItem *item = CreateTitleItem(entry, m_bUseTags))
-            items.push_back(item);
-    }
+    const bool bFormatOk =
+        ReadPlaylistEntries(text, extension, QFileInfo(path).absolutePath(), [this, &items](const QString &entry) {
+            if (TitleItem *item = CreateTitleItem(entry, m_bUseTags))
+                items.push_back(item);
+        });
+    text = QByteArray();
+    if (!bFormatOk)
+        ShowError(61304, 0, path, ERR_STYLE_DETAIL);
     AppendRecords(items);
     if (RowCount() > 0)
         StartInfoReader(0, RowCount());

@@ -110,7 +110,7 @@ void TitleList::OnReaderTick() {
         TitleItem *item = m_pReaderCursor;
         const int row = FindRow(item);
         if (row >= 0) {
-            SetRowTexts(m_rows[row], m_bIsPlaylist && item == m_pMarked);
+            CountRowLength(m_rows[row]);
             first = first < 0 ? row : std::min(first, row);
             last = std::max(last, row);
         }

@@ -56,6 +56,31 @@ TEST(RowTexts, InitialTitleCutsFourCharactersAnd99Bytes) {
     EXPECT_EQ(TitleText(item), QString(49, QChar(0xE9)));
 }
 
+// Records keep their path in their own block; copies, renames and swaps must never free or share
+// another record's storage (the sanitizer run catches a wrong free here).
+TEST(TitleRecords, PathsSurviveCopiesRenamesAndSwaps) {
+    TitleItem *a = AllocateTitleItem(QByteArrayLiteral("/music/a.mp3"));
+    TitleItem *b = AllocateTitleItem(QByteArrayLiteral("/music/b.mp3"));
+    ASSERT_TRUE(a && b);
+    a->nLength = 1;
+    b->nLength = 2;
+    ASSERT_TRUE(SetTitleItemPath(*b, QStringLiteral("/music/renamed b.mp3")));
+    TitleItem *copy = CopyTitleItem(*a);
+    ASSERT_TRUE(copy);
+    SwapTitleItems(*a, *b);
+    EXPECT_EQ(TitlePath(*a), QStringLiteral("/music/renamed b.mp3"));
+    EXPECT_EQ(a->nLength, 2);
+    EXPECT_EQ(TitlePath(*b), QStringLiteral("/music/a.mp3"));
+    EXPECT_EQ(b->nLength, 1);
+    FreeTitleItem(a);
+    EXPECT_EQ(TitlePath(*b), QStringLiteral("/music/a.mp3"));
+    EXPECT_EQ(TitlePath(*copy), QStringLiteral("/music/a.mp3"));
+    SwapTitleItems(*b, *copy); // same paths: nothing to move
+    EXPECT_EQ(TitlePath(*copy), QStringLiteral("/music/a.mp3"));
+    FreeTitleItem(b);
+    FreeTitleItem(copy);
+}
+
 TEST_F(TitleListTest, RecordsAreMadeOnlyForServedExtensions) {
     EXPECT_EQ(CreateTitleItem(dir.filePath("notes.txt"), true), nullptr);
     EXPECT_EQ(CreateTitleItem(dir.filePath("noextension"), true), nullptr);
