@@ -1,6 +1,7 @@
 // Dragging rows out of a title list and dropping titles into the playlist.
 #include "TitleDrag.h"
 
+#include "PackedTitle.h"
 #include "PluginHost.h"
 #include "TitleItemRecord.h"
 #include "TitleItemWire.h"
@@ -11,6 +12,7 @@
 #include <QUrl>
 
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -47,7 +49,12 @@ QMimeData *TitleList::BuildDragData() {
     for (int r = 0; r < RowCount(); ++r) {
         if (!IsSelected(r))
             continue;
-        const TitleItem &item = *m_rows[r].pItem;
+        // A packed row is written from a passing copy: a drag does not make it hold a full record.
+        std::unique_ptr<TitleItem, void (*)(TitleItem *)> passing(
+            m_rows[r].pItem ? nullptr : UnpackTitleItem(*m_rows[r].pPacked), &FreeTitleItem);
+        if (!m_rows[r].pItem && !passing)
+            continue;
+        const TitleItem &item = m_rows[r].pItem ? *m_rows[r].pItem : *passing;
         urls << QUrl::fromLocalFile(TitlePath(item));
         unsigned char wire[TITLE_ITEM_WIRE_SIZE];
         TitleItemToWire(&item, wire);

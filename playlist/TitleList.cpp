@@ -2,6 +2,7 @@
 #include "TitleList.h"
 
 #include "Messages.h"
+#include "PackedTitle.h"
 #include "PluginHost.h"
 #include "Settings.h"
 #include "TitleItemRecord.h"
@@ -18,11 +19,51 @@ TitleList::TitleList(bool bIsPlaylist, QObject *parent)
 TitleList::~TitleList() {
     StopInfoReader();
     for (Row &row : m_rows)
-        FreeTitleItem(row.pItem);
+        FreeRow(row);
+}
+
+void TitleList::FreeRow(Row &row) {
+    FreeTitleItem(row.pItem);
+    FreePackedTitle(row.pPacked);
+    row.pItem = nullptr;
+    row.pPacked = nullptr;
 }
 
 TitleItem *TitleList::ItemAt(int row) const {
-    return row >= 0 && row < RowCount() ? m_rows[row].pItem : nullptr;
+    if (row < 0 || row >= RowCount())
+        return nullptr;
+    // Unpacking changes how the row is stored, not what it holds.
+    Row &entry = const_cast<Row &>(m_rows[row]);
+    if (!entry.pItem && entry.pPacked) {
+        entry.pItem = UnpackTitleItem(*entry.pPacked);
+        // The reader may be reading the packed record; it goes once the reader is done.
+        if (entry.pItem && !IsReading()) {
+            FreePackedTitle(entry.pPacked);
+            entry.pPacked = nullptr;
+        }
+    }
+    return entry.pItem;
+}
+
+int TitleList::FindPackedRow(const PackedTitle *packed) const {
+    for (int r : {m_nPackedHint, m_nPackedHint + 1}) {
+        if (r >= 0 && r < RowCount() && m_rows[r].pPacked == packed)
+            return m_nPackedHint = r;
+    }
+    for (int r = 0; r < RowCount(); ++r) {
+        if (m_rows[r].pPacked == packed)
+            return m_nPackedHint = r;
+    }
+    return -1;
+}
+
+PackedTitle *TitleList::CreatePackedRecord(const QString &path) const {
+    TitleItem *item = CreateTitleItem(path, m_bUseTags);
+    if (!item)
+        return nullptr;
+    PackedTitle *packed = PackTitleItem(*item);
+    FreeTitleItem(item);
+    return packed;
 }
 
 int TitleList::FindRow(const TitleItem *item) const {
@@ -43,10 +84,21 @@ int TitleList::FindRow(const TitleItem *item) const {
 QString TitleList::RowText(int row, int column) const {
     if (row < 0 || row >= RowCount())
         return QString();
-    return CellText(*m_rows[row].pItem, column);
+    return CellText(m_rows[row], column);
 }
 
-QString TitleList::CellText(const TitleItem &item, int column) const {
+QString TitleList::RowPath(int row) const {
+    const Row &entry = m_rows[row];
+    return entry.pItem ? TitlePath(*entry.pItem) : QString::fromUtf8(PackedPath(*entry.pPacked));
+}
+
+QString TitleList::CellText(const Row &row, int column) const {
+    if (!row.pItem) {
+        // Packed records are never marked, and the reader never writes into them.
+        const PackedTitle &packed = *row.pPacked;
+        return column != 0 ? FormatLength(PackedLength(packed)) : PackedTitleText(packed);
+    }
+    const TitleItem &item = *row.pItem;
     // The reader may be writing a record it has not finished; until then the row shows what the
     // record started with.
     const bool bPending = IsReading() && LoadInfoState(item) == INFO_NOT_READ;
@@ -60,10 +112,10 @@ QString TitleList::CellText(const TitleItem &item, int column) const {
 }
 
 void TitleList::CountRowLength(Row &row) {
-    const TitleItem &item = *row.pItem;
+    const int nLength = row.pItem ? row.pItem->nLength : PackedLength(*row.pPacked);
     if (m_bIsPlaylist) {
         m_nTotalSeconds -= row.nCounted;
-        row.nCounted = item.nLength > 0 ? item.nLength : 0;
+        row.nCounted = nLength > 0 ? nLength : 0;
         m_nTotalSeconds += row.nCounted;
     }
 }
@@ -100,17 +152,29 @@ int TitleList::InsertTitleRow(TitleItem *item, int row, bool bReplace) {
     return row;
 }
 
-void TitleList::AppendRecords(const std::vector<TitleItem *> &items) {
-    if (items.empty())
+int TitleList::InsertPackedRow(PackedTitle *packed, int row) {
+    if (row < 0 || row > RowCount())
+        row = RowCount();
+    beginInsertRows(QModelIndex(), row, row);
+    Row entry;
+    entry.pPacked = packed;
+    CountRowLength(entry);
+    m_rows.insert(m_rows.begin() + row, entry);
+    endInsertRows();
+    return row;
+}
+
+void TitleList::AppendRecords(const std::vector<PackedTitle *> &records) {
+    if (records.empty())
         return;
     const int first = RowCount();
-    beginInsertRows(QModelIndex(), first, first + int(items.size()) - 1);
-    m_rows.reserve(m_rows.size() + items.size());
-    for (TitleItem *item : items) {
+    beginInsertRows(QModelIndex(), first, first + int(records.size()) - 1);
+    m_rows.reserve(m_rows.size() + records.size());
+    for (PackedTitle *packed : records) {
         Row entry;
-        entry.pItem = item;
+        entry.pPacked = packed;
         CountRowLength(entry);
-        m_rows.push_back(std::move(entry));
+        m_rows.push_back(entry);
     }
     endInsertRows();
 }
@@ -131,8 +195,7 @@ bool TitleList::DeleteTitleRow(int row) {
         ShowMessage(QStringLiteral("Could not delete item"), MB_OK | MB_ICONERROR);
         return false;
     }
-    TitleItem *item = m_rows[row].pItem;
-    if (item == m_pMarked) {
+    if (m_pMarked && m_rows[row].pItem == m_pMarked) {
         // The player's copy must not outlive the row it came from.
         if (m_pPlayer)
             m_pPlayer->StopPlayback();
@@ -141,10 +204,11 @@ bool TitleList::DeleteTitleRow(int row) {
     // The reader may be inside this very record; it has to let go first.
     StopInfoReader();
     m_nTotalSeconds -= m_rows[row].nCounted;
+    Row removed = m_rows[row];
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.erase(m_rows.begin() + row);
     endRemoveRows();
-    FreeTitleItem(item);
+    FreeRow(removed);
     return true;
 }
 
@@ -159,10 +223,18 @@ void TitleList::DeleteAllRows() {
     m_nTotalSeconds = 0;
     endResetModel();
     for (Row &row : rows)
-        FreeTitleItem(row.pItem);
+        FreeRow(row);
 }
 
 int TitleList::CopyRowTo(int row, TitleList &other, int otherRow) {
+    if (row >= 0 && row < RowCount() && !m_rows[row].pItem) {
+        PackedTitle *copy = CopyPackedTitle(*m_rows[row].pPacked);
+        if (!copy) {
+            ShowError(61288);
+            return -1;
+        }
+        return other.InsertPackedRow(copy, otherRow);
+    }
     TitleItem *source = ItemAt(row);
     if (!source)
         return -1;
@@ -262,11 +334,13 @@ QVariant TitleList::data(const QModelIndex &index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return CellText(*row.pItem, index.column());
-    case Qt::DecorationRole:
-        if (index.column() == 0 && row.pItem->nPlugin < m_icons.size())
-            return m_icons[row.pItem->nPlugin];
+        return CellText(row, index.column());
+    case Qt::DecorationRole: {
+        const uint8_t nPlugin = row.pItem ? row.pItem->nPlugin : PackedPlugin(*row.pPacked);
+        if (index.column() == 0 && nPlugin < m_icons.size())
+            return m_icons[nPlugin];
         return QVariant();
+    }
     case Qt::TextAlignmentRole:
         return index.column() == 1 ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
     default:

@@ -10,11 +10,14 @@
 #include <QTimer>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class QMimeData;
+struct PackedTitle;
 class QUrl;
 class WorkerThread;
 
@@ -50,6 +53,7 @@ public:
     QItemSelectionModel *SelectionModel() { return &m_selection; }
 
     int RowCount() const { return int(m_rows.size()); }
+    // The row's full record, unpacked on first use; from then on its address stays.
     TitleItem *ItemAt(int row) const;
     int FindRow(const TitleItem *item) const override;
     QString RowText(int row, int column) const;
@@ -125,17 +129,34 @@ signals:
     void RowShown(int row);
 
 private:
-    // Texts are made when a row is painted, so a long list holds no strings of its own.
+    // A row keeps its record packed until somebody asks for the record itself (ItemAt); from then on
+    // the full record keeps its address for as long as the row lives. A row unpacked while the reader
+    // runs keeps its packed record too until the reader is done with it. Texts are made when a row is
+    // painted, so a long list holds no strings of its own.
     struct Row {
         TitleItem *pItem = nullptr;
+        PackedTitle *pPacked = nullptr;
         int nCounted = 0; // the part of the total this row holds
     };
+    // A packed record being read: the thread reads into the slot, the GUI thread packs it into the row.
+    struct ReadSlot {
+        const PackedTitle *pKey = nullptr;
+        TitleItem record{};
+    };
 
-    QString CellText(const TitleItem &item, int column) const;
+    QString CellText(const Row &row, int column) const;
+    QString RowPath(int row) const;
     void CountRowLength(Row &row);
-    void AppendRecords(const std::vector<TitleItem *> &items);
+    void FreeRow(Row &row);
+    int FindPackedRow(const PackedTitle *packed) const;
+    int InsertPackedRow(PackedTitle *packed, int row);
+    void AppendRecords(const std::vector<PackedTitle *> &records);
+    PackedTitle *CreatePackedRecord(const QString &path) const;
     void PostRefreshTotal();
     void OnReaderTick();
+    void ReadQueue();
+    bool TakeInReadTitles(int &first, int &last);
+    void RequestDrain();
 
     const bool m_bIsPlaylist;
     const bool m_bUseTags;
@@ -148,10 +169,19 @@ private:
     bool m_bInternalDrag = false;
     bool m_bRefreshPosted = false;
     mutable int m_nFindHint = 0;
+    mutable int m_nPackedHint = 0;
     qint64 m_nLongestTickMs = 0;
 
-    // Reader: the GUI thread shows what the thread has read, one batch per timer tick.
-    TitleItem *m_pReaderCursor = nullptr;
+    // Reader: the thread walks a queue of the unread records (full ones, or packed ones tagged with
+    // bit 0) and the GUI thread takes in what it has read, one batch per tick. Packed records go
+    // through a small ring of slots, so the thread allocates nothing and a long list stays in one heap.
+    std::vector<uintptr_t> m_readQueue;
+    size_t m_nTakenIn = 0; // queue entries the GUI thread has taken in
+    std::vector<ReadSlot> m_slots;
+    size_t m_nSlotHead = 0, m_nSlotTail = 0, m_nSlotsFilled = 0;
+    std::mutex m_slotLock;
+    std::condition_variable m_slotFreed;
+    std::atomic<bool> m_bDrainPosted{false};
     std::atomic<bool> m_bReaderStop{false};
     std::atomic<int> m_nReaderHandled{0};
     std::unique_ptr<WorkerThread> m_pReaderThread;

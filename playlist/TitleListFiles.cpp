@@ -1,5 +1,6 @@
 // What fills a title list from files: playlists, folders, renamed files; and the automatic playlist.
 #include "Messages.h"
+#include "PackedTitle.h"
 #include "PlaylistFile.h"
 #include "TitleItemRecord.h"
 #include "TitleList.h"
@@ -16,16 +17,16 @@ bool TitleList::LoadPlaylist(const QString &path, const QString &extension, bool
     if (!ReadPlaylistFile(path, bShowErrors, text))
         return false;
     // Relative entries belong to the playlist's folder, wherever the program was started.
-    std::vector<TitleItem *> items;
+    std::vector<PackedTitle *> records;
     const bool bFormatOk =
-        ReadPlaylistEntries(text, extension, QFileInfo(path).absolutePath(), [this, &items](const QString &entry) {
-            if (TitleItem *item = CreateTitleItem(entry, m_bUseTags))
-                items.push_back(item);
+        ReadPlaylistEntries(text, extension, QFileInfo(path).absolutePath(), [this, &records](const QString &entry) {
+            if (PackedTitle *packed = CreatePackedRecord(entry))
+                records.push_back(packed);
         });
     text = QByteArray();
     if (!bFormatOk)
         ShowError(61304, 0, path, ERR_STYLE_DETAIL);
-    AppendRecords(items);
+    AppendRecords(records);
     if (RowCount() > 0)
         StartInfoReader(0, RowCount());
     return true;
@@ -34,8 +35,8 @@ bool TitleList::LoadPlaylist(const QString &path, const QString &extension, bool
 bool TitleList::SavePlaylist(const QString &path, const QString &extension, bool bShowErrors) {
     QStringList paths;
     paths.reserve(RowCount());
-    for (const Row &row : m_rows)
-        paths << TitlePath(*row.pItem);
+    for (int r = 0; r < RowCount(); ++r)
+        paths << RowPath(r);
     return WritePlaylistFile(path, ComposePlaylist(paths, extension), bShowErrors);
 }
 
@@ -80,12 +81,12 @@ void TitleList::ShowFolder(const QString &folder) {
 void TitleList::ShowFolderItems(const QStringList &paths) {
     StopInfoReader();
     DeleteAllRows();
-    std::vector<TitleItem *> items;
+    std::vector<PackedTitle *> records;
     for (const QString &path : paths) {
-        if (TitleItem *item = CreateTitleItem(path, m_bUseTags))
-            items.push_back(item);
+        if (PackedTitle *packed = CreatePackedRecord(path))
+            records.push_back(packed);
     }
-    AppendRecords(items);
+    AppendRecords(records);
     emit FolderShown(RowCount() > 0);
     if (RowCount() > 0)
         StartInfoReader(0, RowCount());
@@ -98,8 +99,10 @@ void TitleList::RenameTitlePath(const QString &oldPath, const QString &newPath) 
     const bool bWasReading = IsReading();
     StopInfoReader(); // the reader must not hold a path that is about to be freed
     for (int r = 0; r < RowCount(); ++r) {
-        TitleItem *item = m_rows[r].pItem;
-        if (TitlePath(*item) != oldPath || !SetTitleItemPath(*item, newPath))
+        if (RowPath(r) != oldPath)
+            continue;
+        TitleItem *item = ItemAt(r);
+        if (!item || !SetTitleItemPath(*item, newPath))
             continue;
         ReadTitleInfo(item, false);
         const bool bMarked = m_bIsPlaylist && item == m_pMarked;
