@@ -59,6 +59,13 @@ void CTitleList::resizeEvent(QResizeEvent *event) {
     SizeColumns();
 }
 
+QModelIndex CTitleList::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    // Home and End go to the first and last title, as in any list, not to the first and last column.
+    if (cursorAction == MoveHome || cursorAction == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(cursorAction, modifiers);
+}
+
 void CTitleList::keyPressEvent(QKeyEvent *event) {
     // Left and Right hand the focus over (on release); they do not walk the columns.
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {

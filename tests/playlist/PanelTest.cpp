@@ -166,3 +166,30 @@ TEST(CTitleListView, PanelCommandsFromTheListAndDrops) {
     EXPECT_EQ(player.PlaylistPanel()->TotalLabel()->text(), QStringLiteral("00:00  "));
     EXPECT_FALSE(player.PlaylistPanel()->Button(1192)->isEnabled());
 }
+
+// The list is a table underneath: the keys must still move through titles, not columns.
+TEST(CTitleListView, KeysMoveThroughTitlesAndLeftRightHandOver) {
+    if (!LoadTestPlugins())
+        GTEST_SKIP() << "in-wave.so is not in the program folder";
+    ScopedXdgHome home;
+    QTemporaryDir dir;
+    CTitleList view(true);
+    view.resize(400, 300);
+    view.show();
+    TitleList &list = view.List();
+    for (int i = 0; i < 5; ++i)
+        list.AddFile(MakeWavFile(dir.path(), QStringLiteral("k%1.wav").arg(i), 1), -1, true);
+    list.SelectOnly(2);
+    int handOvers = 0;
+    QObject::connect(&view, &CTitleList::FocusOtherList, [&handOvers] { ++handOvers; });
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_EQ(view.currentIndex().row(), 2);
+    EXPECT_EQ(view.currentIndex().column(), 0);
+    EXPECT_EQ(handOvers, 1);
+    QTest::keyClick(&view, Qt::Key_End);
+    EXPECT_EQ(list.GetFirstSelected(), 4);
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(list.GetFirstSelected(), 0);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(list.GetFirstSelected(), 1);
+}

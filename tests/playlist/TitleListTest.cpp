@@ -1,4 +1,5 @@
 // Title lists: records and row texts, the background reader, totals, removing, folders and files.
+#include "PackedTitle.h"
 #include "PlaylistFile.h"
 #include "PlaylistTestSupport.h"
 #include "TestEnvironment.h"
@@ -8,8 +9,11 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -348,4 +352,113 @@ TEST_F(TitleListTest, CdTracksTakeTheirTitleFromTheLookup) {
     SetCDTitleLookup(nullptr);
     EXPECT_EQ(files.RowText(0, 0), QStringLiteral("Disc 1 / Track 7"));
     EXPECT_EQ(files.RowText(0, 1), QStringLiteral("00:01"));
+}
+
+// Rows loaded from a playlist are packed; a packed record must unpack to what it held.
+TEST(TitleRecords, PackedRecordsKeepFieldsTitleAndPath) {
+    TitleItem *item = AllocateTitleItem(QByteArrayLiteral("/music/\xC3\xA9t\xC3\xA9.mp3"));
+    ASSERT_TRUE(item);
+    item->nPlugin = 3;
+    item->dwDataStart = 417;
+    item->dwDataEnd = 123456;
+    item->nAvgBytesPerSec = 16000;
+    item->nSamplesPerSec = 44100;
+    item->nChannels = 2;
+    item->nCDDrive = TITLE_NO_CD;
+    item->nLength = 3725;
+    std::memcpy(item->dwFormatTag, "MP3", 4);
+    std::memcpy(item->szTitle, "Artist - Title", 15);
+    item->nInfoState = INFO_SHOWN;
+    PackedTitle *packed = PackTitleItem(*item);
+    ASSERT_TRUE(packed);
+    EXPECT_EQ(PackedTitleText(*packed), QStringLiteral("Artist - Title"));
+    EXPECT_EQ(QString::fromUtf8(PackedPath(*packed)), QString::fromUtf8("/music/\xC3\xA9t\xC3\xA9.mp3"));
+    EXPECT_EQ(PackedLength(*packed), 3725);
+    EXPECT_EQ(PackedPlugin(*packed), 3);
+    PackedTitle *copy = CopyPackedTitle(*packed);
+    FreePackedTitle(packed);
+    TitleItem *back = UnpackTitleItem(*copy);
+    FreePackedTitle(copy);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(TitlePath(*back), TitlePath(*item));
+    EXPECT_EQ(TitleText(*back), QStringLiteral("Artist - Title"));
+    EXPECT_EQ(back->dwDataStart, 417u);
+    EXPECT_EQ(back->dwDataEnd, 123456u);
+    EXPECT_EQ(back->nAvgBytesPerSec, 16000u);
+    EXPECT_EQ(back->nSamplesPerSec, 44100u);
+    EXPECT_EQ(back->nChannels, 2);
+    EXPECT_EQ(back->nLength, 3725);
+    EXPECT_STREQ(back->dwFormatTag, "MP3");
+    EXPECT_EQ(back->nInfoState, INFO_SHOWN);
+    EXPECT_EQ(back->hMMFile, nullptr);
+    EXPECT_EQ(back->pNextPending, nullptr);
+    FreeTitleItem(back);
+    FreeTitleItem(item);
+}
+
+namespace {
+
+// A playlist file of n entries cycling through WAV files of 1, 2 and 3 seconds.
+QString MakeCyclingPlaylist(const QString &folder, int n) {
+    QByteArray m3u;
+    for (int i = 0; i < n; ++i)
+        m3u += MakeWavFile(folder, QStringLiteral("c%1.wav").arg(i % 3 + 1), i % 3 + 1).toUtf8() + "\n";
+    const QString list = folder + QStringLiteral("/cycle.m3u");
+    QFile file(list);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(m3u);
+    return list;
+}
+
+} // namespace
+
+// The reader fills a small ring for packed rows and waits when the GUI thread has not taken it in;
+// stopping must end that wait, keep what was read, and a new start must read the rest.
+TEST_F(TitleListTest, StoppingAReaderThatWaitsForTheGuiKeepsWhatWasRead) {
+    TitleList playlist(true);
+    ASSERT_TRUE(playlist.LoadPlaylist(MakeCyclingPlaylist(dir.path(), 1200), "m3u", true));
+    ASSERT_EQ(playlist.RowCount(), 1200);
+    // No event loop: the ring fills and the thread waits.
+    QThread::msleep(300);
+    playlist.StopInfoReader();
+    EXPECT_FALSE(playlist.IsReading());
+    int known = 0;
+    for (int r = 0; r < 1200; ++r)
+        known += playlist.RowText(r, 1) != QStringLiteral("??.??");
+    EXPECT_GT(known, 0);
+    EXPECT_LT(known, 1200);
+    playlist.StartInfoReader(0, playlist.RowCount());
+    ASSERT_TRUE(WaitForReader(playlist));
+    for (int r = 0; r < 1200; ++r)
+        ASSERT_EQ(playlist.RowText(r, 1), FormatLength(r % 3 + 1)) << r;
+    EXPECT_EQ(playlist.TotalSeconds(), 400 * 6);
+}
+
+// A row asked for while the reader has not reached it becomes a full record at once, keeps its
+// address, and still gets what the reader reads for it.
+TEST_F(TitleListTest, RowsUnpackedWhileReadingStillGetTheirFormat) {
+    TitleList playlist(true);
+    ASSERT_TRUE(playlist.LoadPlaylist(MakeCyclingPlaylist(dir.path(), 600), "m3u", true));
+    TitleItem *late = playlist.ItemAt(599);
+    TitleItem *early = playlist.ItemAt(1);
+    ASSERT_TRUE(late && early);
+    EXPECT_EQ(playlist.ItemAt(599), late);
+    ASSERT_TRUE(WaitForReader(playlist));
+    EXPECT_EQ(playlist.ItemAt(599), late);
+    EXPECT_EQ(late->nLength, 3);
+    EXPECT_EQ(early->nLength, 2);
+    EXPECT_EQ(playlist.FindRow(late), 599);
+    EXPECT_EQ(playlist.RowText(599, 1), QStringLiteral("00:03"));
+    EXPECT_EQ(playlist.TotalSeconds(), 200 * 6);
+    // Packed rows copy as packed rows, texts and lengths included; saving writes every path.
+    TitleList other(true);
+    EXPECT_EQ(playlist.AddAllTo(other), 599);
+    ASSERT_TRUE(WaitForReader(other));
+    EXPECT_EQ(other.RowText(300, 1), QStringLiteral("00:01"));
+    EXPECT_EQ(other.TotalSeconds(), 200 * 6);
+    const QString saved = dir.filePath("saved.m3u");
+    ASSERT_TRUE(other.SavePlaylist(saved, "m3u", true));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("\r\n"), 600);
 }
