@@ -37,6 +37,10 @@ bool CMainFrame::InitMainView() {
     connect(m_pTree, &CDirTree::CdTracksSelected, this, [this](const QStringList &tracks) {
         m_pFileList->List().ShowFolderItems(tracks); // track order, not sorted
     });
+    // Left and Right in either list hand the focus to the other one.
+    connect(m_pPlayer->Playlist(), &CTitleList::FocusOtherList, m_pFileList, [this] { m_pFileList->setFocus(); });
+    connect(m_pFileList, &CTitleList::FocusOtherList, m_pPlayer->Playlist(),
+            [this] { m_pPlayer->Playlist()->setFocus(); });
     // The file list's own commands act on the playlist.
     connect(m_pFileList, &CTitleList::Command, this, [this](int id) {
         TitleList &playlist = m_pPlayer->Playlist()->List();

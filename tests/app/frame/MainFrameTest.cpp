@@ -1,5 +1,7 @@
 // The main frame: layout formula, placement, accelerators, greyed commands and status texts.
 #include "MainFrame.h"
+#include "CPlayer.h"
+#include "CTitleList.h"
 #include "DesktopTools.h"
 #include "Settings.h"
 #include "TerminationSignals.h"
@@ -161,4 +163,22 @@ TEST(TerminationSignals, AMessageBoxOpenInsideACommandIsDismissedBeforeTheWindow
     EXPECT_TRUE(boxReturned);
     EXPECT_FALSE(closedWhileBoxOpen);
     EXPECT_EQ(closing.count(), 1);
+}
+
+// With the real panes: Left and Right in one list give the focus to the other.
+TEST(CMainFrame, ArrowKeysHandTheFocusBetweenTheLists) {
+    ScopedXdgHome home;
+    CMainFrame frame;
+    ASSERT_TRUE(frame.InitMainView());
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    CTitleList *playlist = frame.Player()->Playlist();
+    playlist->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(playlist->hasFocus());
+    QTest::keyClick(playlist, Qt::Key_Right);
+    EXPECT_TRUE(frame.FileList()->hasFocus());
+    QTest::keyClick(frame.FileList(), Qt::Key_Left);
+    EXPECT_TRUE(playlist->hasFocus());
+    frame.DestroyMainView();
 }
