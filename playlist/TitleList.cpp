@@ -29,6 +29,19 @@ void TitleList::FreeRow(Row &row) {
     row.pPacked = nullptr;
 }
 
+template <typename Match> int TitleList::FindRowWhere(int &hint, Match match) const {
+    // Rows are usually looked up in order (the reader walks them so), so try just after the last hit.
+    for (int r : {hint, hint + 1}) {
+        if (r >= 0 && r < RowCount() && match(m_rows[r]))
+            return hint = r;
+    }
+    for (int r = 0; r < RowCount(); ++r) {
+        if (match(m_rows[r]))
+            return hint = r;
+    }
+    return -1;
+}
+
 TitleItem *TitleList::ItemAt(int row) const {
     if (row < 0 || row >= RowCount())
         return nullptr;
@@ -46,15 +59,7 @@ TitleItem *TitleList::ItemAt(int row) const {
 }
 
 int TitleList::FindPackedRow(const PackedTitle *packed) const {
-    for (int r : {m_nPackedHint, m_nPackedHint + 1}) {
-        if (r >= 0 && r < RowCount() && m_rows[r].pPacked == packed)
-            return m_nPackedHint = r;
-    }
-    for (int r = 0; r < RowCount(); ++r) {
-        if (m_rows[r].pPacked == packed)
-            return m_nPackedHint = r;
-    }
-    return -1;
+    return FindRowWhere(m_nPackedHint, [packed](const Row &row) { return row.pPacked == packed; });
 }
 
 PackedTitle *TitleList::CreatePackedRecord(const QString &path) const {
@@ -69,16 +74,7 @@ PackedTitle *TitleList::CreatePackedRecord(const QString &path) const {
 int TitleList::FindRow(const TitleItem *item) const {
     if (!item)
         return -1;
-    // Rows are usually looked up in order (the reader walks them so), so try just after the last hit.
-    for (int r : {m_nFindHint, m_nFindHint + 1}) {
-        if (r >= 0 && r < RowCount() && m_rows[r].pItem == item)
-            return m_nFindHint = r;
-    }
-    for (int r = 0; r < RowCount(); ++r) {
-        if (m_rows[r].pItem == item)
-            return m_nFindHint = r;
-    }
-    return -1;
+    return FindRowWhere(m_nFindHint, [item](const Row &row) { return row.pItem == item; });
 }
 
 QString TitleList::RowText(int row, int column) const {

@@ -148,6 +148,7 @@ private:
     QString RowPath(int row) const;
     void CountRowLength(Row &row);
     void FreeRow(Row &row);
+    template <typename Match> int FindRowWhere(int &hint, Match match) const;
     int FindPackedRow(const PackedTitle *packed) const;
     int InsertPackedRow(PackedTitle *packed, int row);
     void AppendRecords(const std::vector<PackedTitle *> &records);
