@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "PlayerDisplay.h"
 #include "PluginHost.h"
+#include "ShellFolder.h"
 #include "Sound.h"
 
 #include <QPushButton>
@@ -37,6 +38,13 @@ bool CMainFrame::InitMainView() {
     connect(m_pTree, &CDirTree::CdTracksSelected, this, [this](const QStringList &tracks) {
         m_pFileList->List().ShowFolderItems(tracks); // track order, not sorted
     });
+    // freedb asks about the disc in the selected CD drive: only there is it offered.
+    auto offerFreedb = [this](bool bCdDrive) {
+        m_pView->FreedbButton()->setEnabled(bCdDrive);
+        Action(1050)->setEnabled(bCdDrive);
+    };
+    connect(m_pTree, &CDirTree::CdSelected, this, offerFreedb);
+    offerFreedb(m_pTree->IsCDSelected());
     // Left and Right in either list hand the focus to the other one.
     connect(m_pPlayer->Playlist(), &CTitleList::FocusOtherList, m_pFileList, [this] { m_pFileList->setFocus(); });
     connect(m_pFileList, &CTitleList::FocusOtherList, m_pPlayer->Playlist(),
@@ -58,6 +66,11 @@ bool CMainFrame::InitMainView() {
         case 32834:
             if (CFunctions *functions = m_pPlayer->Functions())
                 functions->OnCommand(id);
+            break;
+        case 1050:
+            // The request itself comes with the freedb dialog; a drive without a disc is answered here.
+            if (m_pTree->IsCDSelected() && CdTrackFiles(CdDriveOfPath(m_pTree->SelectedDirectory())).isEmpty())
+                ShowError(61280);
             break;
         case 1166:
             m_pTree->BuildTree();

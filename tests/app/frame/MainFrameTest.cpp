@@ -2,6 +2,8 @@
 #include "MainFrame.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
+#include "DirTree.h"
+#include "cdda/CDDA.h"
 #include "DesktopTools.h"
 #include "Settings.h"
 #include "TerminationSignals.h"
@@ -13,6 +15,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -181,4 +185,31 @@ TEST(CMainFrame, ArrowKeysHandTheFocusBetweenTheLists) {
     QTest::keyClick(frame.FileList(), Qt::Key_Left);
     EXPECT_TRUE(playlist->hasFocus());
     frame.DestroyMainView();
+}
+
+// freedb is offered only for a selected CD drive, and a drive without a disc says so.
+TEST(CMainFrame, FreedbFollowsTheTreeAndADriveWithoutADiscIsReported) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    QTemporaryDir dir;
+    SetDiscImages(QFile::encodeName(dir.filePath("gone.cue")).constData()); // a drive whose disc is out
+    InitDriver(0);
+    {
+        CMainFrame frame;
+        ASSERT_TRUE(frame.InitMainView());
+        EXPECT_FALSE(frame.Action(1050)->isEnabled()); // nothing selected yet
+        CDirTree *tree = frame.Tree();
+        tree->BuildTree(); // as the start-up does after the main view
+        ASSERT_TRUE(tree->IsCDSelected()); // no folders configured: the drive is all there is
+        EXPECT_TRUE(frame.MainView()->FreedbButton()->isEnabled());
+        EXPECT_TRUE(frame.Action(1050)->isEnabled());
+        frame.Action(1050)->trigger();
+        EXPECT_EQ(sink.Texts(), QStringList{"No AudioCD in selected drive."});
+        emit tree->CdSelected(false);
+        EXPECT_FALSE(frame.MainView()->FreedbButton()->isEnabled());
+        EXPECT_FALSE(frame.Action(1050)->isEnabled());
+        frame.DestroyMainView();
+    }
+    SetDiscImages(nullptr);
+    DeinitDriver();
 }
