@@ -137,23 +137,21 @@ int TitleList::InsertTitleRow(TitleItem *item, int row, bool bReplace) {
         emit dataChanged(index(at, 0), index(at, 1));
         return at;
     }
-    if (row < 0 || row > RowCount())
-        row = RowCount();
-    beginInsertRows(QModelIndex(), row, row);
     Row entry;
     entry.pItem = item;
-    CountRowLength(entry);
-    m_rows.insert(m_rows.begin() + row, std::move(entry));
-    endInsertRows();
-    return row;
+    return InsertRow(entry, row);
 }
 
 int TitleList::InsertPackedRow(PackedTitle *packed, int row) {
+    Row entry;
+    entry.pPacked = packed;
+    return InsertRow(entry, row);
+}
+
+int TitleList::InsertRow(Row entry, int row) {
     if (row < 0 || row > RowCount())
         row = RowCount();
     beginInsertRows(QModelIndex(), row, row);
-    Row entry;
-    entry.pPacked = packed;
     CountRowLength(entry);
     m_rows.insert(m_rows.begin() + row, entry);
     endInsertRows();

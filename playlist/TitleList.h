@@ -151,6 +151,7 @@ private:
     template <typename Match> int FindRowWhere(int &hint, Match match) const;
     int FindPackedRow(const PackedTitle *packed) const;
     int InsertPackedRow(PackedTitle *packed, int row);
+    int InsertRow(Row entry, int row);
     void AppendRecords(const std::vector<PackedTitle *> &records);
     PackedTitle *CreatePackedRecord(const QString &path) const;
     void PostRefreshTotal();
