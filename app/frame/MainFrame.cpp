@@ -4,19 +4,18 @@
 #include "DesktopTools.h"
 #include "Helpers.h"
 #include "Messages.h"
+#include "OptionsSheet.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -171,16 +170,7 @@ bool CMainFrame::eventFilter(QObject *watched, QEvent *event) {
 void CMainFrame::OnCommand(int id) {
     switch (id) {
     case 32786: {
-        QDialog sheet(this);
-        sheet.setWindowTitle(LoadStringRes(1));
-        auto *layout = new QVBoxLayout(&sheet);
-        auto *pages = new QTabWidget(&sheet);
-        pages->setObjectName(QStringLiteral("OptionsPages"));
-        layout->addWidget(pages);
-        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &sheet);
-        connect(buttons, &QDialogButtonBox::accepted, &sheet, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, &sheet, &QDialog::reject);
-        layout->addWidget(buttons);
+        COptionsSheet sheet(this);
         if (sheet.exec() == QDialog::Accepted)
             emit Command(1166); // the tree refreshes, the display re-reads its settings
         break;
