@@ -48,10 +48,10 @@ void UnloadLanguage() {
     }
 }
 
-QList<LanguageChoice> AvailableLanguages() {
+QList<LanguageChoice> AvailableLanguages(const QString &folderPath) {
     QList<LanguageChoice> choices;
-    choices.append({QString::fromLatin1(kBuiltInLanguage), LoadStringRes(kLanguageNameId)});
-    const QDir folder(GetProgramFolder(false));
+    choices.append({QString::fromLatin1(kBuiltInLanguage), EnglishString(kLanguageNameId)});
+    const QDir folder(folderPath.isEmpty() ? GetProgramFolder(false) : folderPath);
     for (const QString &file : folder.entryList({QStringLiteral("Lang*.qm")}, QDir::Files, QDir::Name)) {
         if (file == QLatin1String(kBuiltInLanguage))
             continue;
@@ -60,7 +60,8 @@ QList<LanguageChoice> AvailableLanguages() {
             continue;
         const QByteArray english = EnglishString(kLanguageNameId).toUtf8();
         const QString name = translator.translate("Strings", english.constData(), "14");
-        choices.append({file, name.isEmpty() ? file : name});
+        if (!name.isEmpty())
+            choices.append({file, name});
     }
     return choices;
 }
