@@ -1,6 +1,7 @@
 // The main frame: command table, status bar, placement and the main view's layout.
 #include "MainFrame.h"
 
+#include "AboutDlg.h"
 #include "DesktopTools.h"
 #include "Helpers.h"
 #include "Messages.h"
@@ -173,6 +174,11 @@ void CMainFrame::OnCommand(int id) {
         COptionsSheet sheet(this);
         if (sheet.exec() == QDialog::Accepted)
             emit Command(1166); // the tree refreshes, the display re-reads its settings
+        break;
+    }
+    case 32818: {
+        CAboutDlg about(this);
+        about.exec();
         break;
     }
     case 1060:
