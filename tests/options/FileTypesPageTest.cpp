@@ -1,7 +1,7 @@
 // The File Types page: items from the plug-ins, and only what the user changed reaches the registry.
 #include "OptFiletypes.h"
 #include "PluginHost.h"
-#include "SheetDriver.h"
+#include "OptionsSheetDriver.h"
 #include "TestEnvironment.h"
 #include "registry/Registry.h"
 

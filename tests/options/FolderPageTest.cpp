@@ -3,7 +3,7 @@
 #include "FolderSettings.h"
 #include "OptFolder.h"
 #include "Settings.h"
-#include "SheetDriver.h"
+#include "OptionsSheetDriver.h"
 #include "TestEnvironment.h"
 
 #include <QFileDialog>

@@ -3,7 +3,7 @@
 #include "Helpers.h"
 #include "OptGeneral.h"
 #include "Settings.h"
-#include "SheetDriver.h"
+#include "OptionsSheetDriver.h"
 #include "TestEnvironment.h"
 
 #include <QCheckBox>
