@@ -90,7 +90,7 @@ QTreeWidgetItem *CDirTree::SetRootFolder(const QString &path, QTreeWidgetItem *p
     ShellEntry entry;
     bool computer = false;
     if (path.isEmpty()) {
-        entry = {QString(), QStringLiteral("Computer"), CDDA_NO_DRIVE};
+        entry = {QString(), tr("Computer"), CDDA_NO_DRIVE};
         computer = true;
     } else {
         entry.strPath = path;

@@ -2,8 +2,8 @@
 #include "DirectSound.h"
 #include "Helpers.h"
 #include "OptGeneral.h"
-#include "Settings.h"
 #include "OptionsSheetDriver.h"
+#include "Settings.h"
 #include "TestEnvironment.h"
 
 #include <QCheckBox>
@@ -163,4 +163,31 @@ TEST(GeneralPage, UserChangesAskForARestartAndStandardRestoresDefaultsOnlyUntilC
         const bool bListed = DefaultLanguageFile() == "LangEN.qm" || DefaultLanguageFile() == "LangDE.qm";
         EXPECT_EQ(GetSettingString("GENERAL", "Language", ""), bOK && bListed ? DefaultLanguageFile() : "LangDE.qm");
     }
+}
+
+// With the German translation the sheet, its pages, their messages and Qt's own buttons speak German.
+TEST(OptionsSheet, SpeaksGermanWithTheGermanTranslation) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    ASSERT_TRUE(WriteSettingString("GENERAL", "Language", "LangDE.qm"));
+    ASSERT_TRUE(LoadLanguage());
+    CMainFrame frame;
+    EXPECT_EQ(frame.Action(32786)->text(), "&Optionen...");
+    WithOptionsSheet(
+        frame,
+        [&](COptionsSheet &sheet) {
+            EXPECT_EQ(sheet.windowTitle(), "Optionen");
+            QStringList tabs;
+            for (int i = 0; i < sheet.Pages()->count(); ++i)
+                tabs << sheet.Pages()->tabText(i);
+            EXPECT_EQ(tabs, (QStringList{"Allgemein", "Ansicht", "Ordner", "Dateitypen"}));
+            EXPECT_EQ(sheet.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+            COptGeneral *page = ShowPage<COptGeneral>(sheet);
+            ASSERT_TRUE(page);
+            EXPECT_EQ(page->UseTags()->text(), "Erweiterte Dateiinformationen für Titel verwenden");
+            QTest::mouseClick(page->UseTags(), Qt::LeftButton);
+        },
+        false);
+    UnloadLanguage();
+    EXPECT_EQ(sink.Texts(), QStringList{"Die Änderung wird erst nach einem Neustart von Melvo wirksam."});
 }
