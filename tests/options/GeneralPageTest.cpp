@@ -191,3 +191,16 @@ TEST(OptionsSheet, SpeaksGermanWithTheGermanTranslation) {
     UnloadLanguage();
     EXPECT_EQ(sink.Texts(), QStringList{"Die Änderung wird erst nach einem Neustart von Melvo wirksam."});
 }
+
+TEST(GeneralPage, ASoundSystemThatCannotListDevicesIsReportedAndThePageGoesOn) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    const QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    COptGeneral page;
+    qputenv("SDL_AUDIODRIVER", driver);
+    EXPECT_EQ(sink.Texts(), QStringList{"Error in DirectSound function DirectSoundEnumerate: No sound driver is "
+                                        "available for use."});
+    EXPECT_EQ(page.SoundCard()->count(), 1); // the primary sound driver
+    EXPECT_EQ(page.SoundCard()->currentIndex(), 0);
+}
