@@ -114,7 +114,7 @@ TEST(FileTypesPage, TheSheetAssociatesThroughTheRegistryComponent) {
         wav = Column(page->List(), 0).indexOf("WAV");
         ASSERT_GE(wav, 0);
         EXPECT_EQ(page->List()->topLevelItem(wav)->text(1), "Wave-Audio");
-        EXPECT_FALSE(page->AudioCd()->isEnabled()); // no CD plug-in ships
+        EXPECT_EQ(page->AudioCd()->isEnabled(), Column(page->List(), 0).contains("CDA")); // in-cdda serves it
         ToggleRow(page->List(), wav);
     });
     EXPECT_TRUE(CompareValues(".WAV"));
