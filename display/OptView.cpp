@@ -54,7 +54,7 @@ COptView::COptView(QWidget *parent)
     grid->addWidget(new QLabel(tr("Preview"), this), 0, 1);
     // The preview reads the stored colours and font, as the player's display does.
     m_pPreview = new CDisplay(this);
-    m_pPreview->setMinimumSize(210, 96);
+    m_pPreview->setFixedSize(350, 105); // the proportions of the player's display
     DisplayTexts samples;
     samples.strTitle = QStringLiteral("Track");
     samples.strChannels = QStringLiteral("stereo");
@@ -62,7 +62,7 @@ COptView::COptView(QWidget *parent)
     samples.strBitrate = QStringLiteral("128 KB/s");
     samples.strType = QStringLiteral("MP3");
     m_pPreview->SetTexts(samples);
-    grid->addWidget(m_pPreview, 1, 1, 3, 1);
+    grid->addWidget(m_pPreview, 1, 1, 3, 1, Qt::AlignTop);
     m_pStandard = new QPushButton(tr("Standard"), this);
     grid->addWidget(m_pStandard, 4, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);

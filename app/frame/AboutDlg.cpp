@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QPlainTextEdit *MakeBox(const QString &title, int id, QWidget *parent, QGridLayout *grid, int row) {
@@ -62,6 +64,11 @@ CAboutDlg::CAboutDlg(QWidget *parent, const QString &programFolder) : QDialog(pa
     m_pPlugins = MakeBox(tr("Plug-ins"), 1299, this, grid, 4);
     m_pGeneral->setPlainText(GeneralVersionLines(programFolder.isEmpty() ? GetProgramFolder(true) : programFolder));
     m_pPlugins->setPlainText(PluginVersionLines(PluginTable()));
+    // Tall enough for every line without scrolling, up to a screenful.
+    for (QPlainTextEdit *box : {m_pGeneral, m_pPlugins}) {
+        const int lines = std::clamp(int(box->document()->blockCount()), 4, 16);
+        box->setMinimumHeight(box->fontMetrics().lineSpacing() * (lines + 1) + 2 * box->frameWidth());
+    }
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(tr("Close"));

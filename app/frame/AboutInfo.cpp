@@ -51,7 +51,7 @@ QList<LibraryProbe> UsedLibraries() {
         {QStringLiteral("libcdio"), QStringLiteral("libcdio.so.19"),
          [](void *h) {
              auto text = Symbol<const char *const *>(h, "cdio_version_string");
-             return text ? CString(*text) : QString();
+             return text ? CString(*text).section(QLatin1Char(' '), 0, 0) : QString(); // "2.1.0 x86_64-…"
          }},
         {QStringLiteral("libcurl"), QStringLiteral("libcurl.so.4"),
          [](void *h) {
