@@ -1,7 +1,7 @@
 // The File Types page: items from the plug-ins, and only what the user changed reaches the registry.
 #include "OptFiletypes.h"
-#include "PluginHost.h"
 #include "OptionsSheetDriver.h"
+#include "PluginHost.h"
 #include "TestEnvironment.h"
 #include "registry/Registry.h"
 
@@ -81,7 +81,7 @@ TEST(FileTypesPage, OnlyTheEntriesTheUserChangedAreWritten) {
              ToggleRow(page.List(), 1);
              ToggleRow(page.List(), 0); // and back: no change
              ToggleRow(page.List(), 0);
-             QTest::mouseClick(page.AudioCd(), Qt::LeftButton);
+             ClickBox(page.AudioCd());
          },
          {"0 AudioCD Audio-CD ", "1 .MP2 MPEG-Layer2 /p/in-sorb.so,0"}},
         {"Standard",

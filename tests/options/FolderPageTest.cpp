@@ -2,8 +2,8 @@
 #include "DirTree.h"
 #include "FolderSettings.h"
 #include "OptFolder.h"
-#include "Settings.h"
 #include "OptionsSheetDriver.h"
+#include "Settings.h"
 #include "TestEnvironment.h"
 
 #include <QFileDialog>
@@ -17,11 +17,6 @@ namespace {
 
 void ClickRow(QListWidget *list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-}
-
-// On the round button itself: the rest of a wide radio button takes no click.
-void ClickRadio(QRadioButton *radio) {
-    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
 }
 
 QStringList Rows(const QListWidget *list) {
@@ -111,10 +106,10 @@ TEST(FolderPage, MyComputerDisablesTheListButKeepsItAndOKRebuildsTheTreeAtOnce) 
         ASSERT_TRUE(page);
         EXPECT_EQ(Rows(page->List()), QStringList{first});
         EXPECT_TRUE(page->ShowFolders()->isChecked());
-        ClickRadio(page->ShowComputer());
+        ClickBox(page->ShowComputer());
         EXPECT_FALSE(page->List()->isEnabled());
         EXPECT_FALSE(page->AddButton()->isEnabled());
-        ClickRadio(page->ShowFolders());
+        ClickBox(page->ShowFolders());
         EXPECT_TRUE(page->RemoveButton()->isEnabled());
         QTest::mouseClick(page->StandardButton(), Qt::LeftButton); // My Computer, folders untouched
         EXPECT_TRUE(page->ShowComputer()->isChecked());

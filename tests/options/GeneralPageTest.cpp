@@ -44,26 +44,6 @@ TEST(GeneralPage, BufferIsShownInStepsOf100MsAndWrittenAsWholeSteps) {
     }
 }
 
-TEST(GeneralPage, SliderKeysAndTypedIntroLengthReachTheSettings) {
-    ScopedXdgHome home;
-    RecordingSink sink;
-    CMainFrame frame;
-    WithOptionsSheet(frame, [&](COptionsSheet &sheet) {
-        COptGeneral *page = ShowPage<COptGeneral>(sheet);
-        ASSERT_TRUE(page);
-        EXPECT_EQ(page->IntroLength()->value(), 10);
-        QTest::keyClick(page->Buffer(), Qt::Key_Right);
-        EXPECT_EQ(page->BufferText()->text(), "600 ms");
-        QLineEdit *edit = page->IntroLength()->findChild<QLineEdit *>();
-        edit->selectAll();
-        QTest::keyClicks(edit, "150"); // the third digit would leave 1 to 99 and is refused
-        EXPECT_EQ(page->IntroLength()->value(), 15);
-    });
-    EXPECT_EQ(GetSettingInt("GENERAL", "DS-Buffer", 0), 600);
-    EXPECT_EQ(GetSettingInt("GENERAL", "Intro-Length", 0), 15);
-    EXPECT_EQ(GetSettingInt("GENERAL", "UseTags", 0), 1);
-}
-
 TEST(GeneralPage, TheStoredDeviceIsSelectedAndOneThatIsGoneSelectsNone) {
     std::vector<DsDeviceInfo> devices;
     DirectSoundEnumerate(devices);
@@ -129,7 +109,7 @@ TEST(GeneralPage, LanguagesAreNamedInTheirOwnWordsAndTheLocaleDefaultIsPreselect
     }
 }
 
-TEST(GeneralPage, UserChangesAskForARestartAndStandardRestoresDefaultsOnlyUntilCancel) {
+TEST(GeneralPage, UserChangesAskForARestartStandardRestoresDefaultsAndOnlyOKWrites) {
     ScopedXdgHome home;
     RecordingSink sink;
     ASSERT_TRUE(WriteSettingInt("GENERAL", "Intro-Length", 30));
@@ -144,7 +124,7 @@ TEST(GeneralPage, UserChangesAskForARestartAndStandardRestoresDefaultsOnlyUntilC
                 COptGeneral *page = ShowPage<COptGeneral>(sheet);
                 ASSERT_TRUE(page);
                 sink.Clear();
-                QTest::mouseClick(page->UseTags(), Qt::LeftButton);
+                ClickBox(page->UseTags());
                 QTest::keyClick(page->Language(), Qt::Key_Up); // from Deutsch to English
                 EXPECT_EQ(sink.Texts(), (QStringList{kRestart, kRestart}));
                 QTest::mouseClick(page->StandardButton(), Qt::LeftButton);
@@ -156,10 +136,17 @@ TEST(GeneralPage, UserChangesAskForARestartAndStandardRestoresDefaultsOnlyUntilC
                 // The locale's own file where it is listed (English in the C locale), else none.
                 EXPECT_EQ(page->Language()->currentIndex(),
                           page->Language()->findData(DefaultLanguageFile(), Qt::UserRole, Qt::MatchFixedString));
+                QTest::keyClick(page->Buffer(), Qt::Key_Right);
+                EXPECT_EQ(page->BufferText()->text(), "600 ms");
+                QLineEdit *intro = page->IntroLength()->findChild<QLineEdit *>();
+                intro->selectAll();
+                QTest::keyClicks(intro, "150"); // the third digit would leave 1 to 99 and is refused
+                EXPECT_EQ(page->IntroLength()->value(), 15);
             },
             bOK);
-        EXPECT_EQ(GetSettingInt("GENERAL", "Intro-Length", 0), bOK ? 10 : 30);
-        EXPECT_EQ(GetSettingInt("GENERAL", "DS-Buffer", 0), bOK ? 500 : 2000);
+        EXPECT_EQ(GetSettingInt("GENERAL", "Intro-Length", 0), bOK ? 15 : 30);
+        EXPECT_EQ(GetSettingInt("GENERAL", "DS-Buffer", 0), bOK ? 600 : 2000);
+        EXPECT_EQ(GetSettingInt("GENERAL", "UseTags", 0), bOK ? 1 : 0);
         const bool bListed = DefaultLanguageFile() == "LangEN.qm" || DefaultLanguageFile() == "LangDE.qm";
         EXPECT_EQ(GetSettingString("GENERAL", "Language", ""), bOK && bListed ? DefaultLanguageFile() : "LangDE.qm");
     }
@@ -185,7 +172,7 @@ TEST(OptionsSheet, SpeaksGermanWithTheGermanTranslation) {
             COptGeneral *page = ShowPage<COptGeneral>(sheet);
             ASSERT_TRUE(page);
             EXPECT_EQ(page->UseTags()->text(), "Erweiterte Dateiinformationen für Titel verwenden");
-            QTest::mouseClick(page->UseTags(), Qt::LeftButton);
+            ClickBox(page->UseTags());
         },
         false);
     UnloadLanguage();

@@ -6,6 +6,7 @@
 #include "OptionPage.h"
 #include "OptionsSheet.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -32,6 +33,11 @@ template <typename T> void WhenOpen(std::function<void(T &)> action) {
             action(*dialog);
     });
     timer->start(5);
+}
+
+// Clicks a check box or radio button on its box: beside its text a wide one takes no click.
+inline void ClickBox(QAbstractButton *button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
 // Clicks the page's tab and returns the page.
