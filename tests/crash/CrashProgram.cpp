@@ -1,0 +1,66 @@
+// Crashes the way its first argument says, with Melvo's crash handler installed; the second argument
+// names the report program. Modes: null, abort, exception, thread, second-fault.
+#include "CrashHandler.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+// Read through a volatile, so the compiler cannot see the null pointer and drop the access.
+int *volatile g_nowhere = nullptr;
+
+extern "C" __attribute__((noinline)) void CrashByNullPointer() {
+    *g_nowhere = 42;
+}
+
+extern "C" __attribute__((noinline)) void CallAbort() {
+    std::abort();
+}
+
+extern "C" __attribute__((noinline)) void ThrowUncaught() {
+    throw std::runtime_error("nobody catches this");
+}
+
+extern "C" __attribute__((noinline)) void CrashOnSecondThread() {
+    g_nowhere[4] = 42; // address 0x10
+}
+
+void SleepMs(int ms) {
+    // The crash handler's signals interrupt a sleep; sleep on until the time has passed.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+int main(int argc, char **argv) {
+    if (argc < 2)
+        return 2;
+    // The sound library's driver shows in the report.
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
+    InstallCrashHandler(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+    const char *mode = argv[1];
+    if (!strcmp(mode, "null")) {
+        CrashByNullPointer();
+    } else if (!strcmp(mode, "abort")) {
+        CallAbort();
+    } else if (!strcmp(mode, "exception")) {
+        ThrowUncaught();
+    } else if (!strcmp(mode, "thread")) {
+        std::thread worker(CrashOnSecondThread);
+        worker.join();
+    } else if (!strcmp(mode, "second-fault")) {
+        // The second thread faults while the first one's report is still open.
+        std::thread late([] {
+            SleepMs(500);
+            CrashOnSecondThread();
+        });
+        CrashByNullPointer();
+        late.join();
+    }
+    return 1;
+}
