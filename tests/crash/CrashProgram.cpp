@@ -14,19 +14,19 @@
 // Read through a volatile, so the compiler cannot see the null pointer and drop the access.
 int *volatile g_nowhere = nullptr;
 
-extern "C" __attribute__((noinline)) void CrashByNullPointer() {
+__attribute__((noinline)) void CrashByNullPointer() {
     *g_nowhere = 42;
 }
 
-extern "C" __attribute__((noinline)) void CallAbort() {
+__attribute__((noinline)) void CallAbort() {
     std::abort();
 }
 
-extern "C" __attribute__((noinline)) void ThrowUncaught() {
+__attribute__((noinline)) void ThrowUncaught() {
     throw std::runtime_error("nobody catches this");
 }
 
-extern "C" __attribute__((noinline)) void CrashOnSecondThread() {
+__attribute__((noinline)) void CrashOnSecondThread() {
     g_nowhere[4] = 42; // address 0x10
 }
 
