@@ -138,6 +138,11 @@ bool CrashFilter(const crash::CrashInfo &info) {
         return false;
     const bool bText = crash::WriteTextReport(&info, g_textPath);
     const bool bDump = crash::WriteMiniDump(g_dumpPath, &info);
+    // A half-written file is no report; the report program deletes the others after the dialog.
+    if (!bText)
+        ::unlink(g_textPath);
+    if (!bDump)
+        ::unlink(g_dumpPath);
     ShowReport(bText, bDump);
     return true;
 }

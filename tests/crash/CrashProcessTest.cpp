@@ -134,9 +134,11 @@ TEST(CrashProcess, EachKindOfCrashLeavesItsReportAndADumpLldbReads) {
         EXPECT_LE(std::abs(written.secsTo(QDateTime::currentDateTime())), 120) << lines[0].toStdString();
 
         const QString lldb =
-            RunTool(QStringLiteral("lldb"), {QStringLiteral("--batch"), QStringLiteral("--core"), dump, kCrashProgram,
-                                             QStringLiteral("-o"), QStringLiteral("thread list"), QStringLiteral("-o"),
-                                             QStringLiteral("bt"), QStringLiteral("-o"), QStringLiteral("image list")});
+            RunTool(QStringLiteral("lldb"),
+                    {QStringLiteral("--batch"), QStringLiteral("-O"),
+                     QStringLiteral("settings set target.preload-symbols false"), QStringLiteral("--core"), dump,
+                     kCrashProgram, QStringLiteral("-o"), QStringLiteral("thread list"), QStringLiteral("-o"),
+                     QStringLiteral("bt"), QStringLiteral("-o"), QStringLiteral("image list")});
         const QString backtrace = lldb.mid(lldb.indexOf(QStringLiteral("(lldb) bt")));
         EXPECT_TRUE(backtrace.contains(QStringLiteral("crash_program`") + QString::fromLatin1(c.function)))
             << lldb.toStdString();
