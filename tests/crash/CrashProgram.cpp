@@ -1,5 +1,6 @@
 // Crashes the way its first argument says, with Melvo's crash handler installed; the second argument
-// names the report program. Modes: null, abort, exception, thread, second-fault.
+// names the report program. Modes: null, abort, exception, thread, and second-fault, whose second
+// thread faults once the file named by the third argument exists (the report program has started).
 #include "CrashHandler.h"
 
 #include <SDL.h>
@@ -9,7 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <unistd.h>
 
 // Read through a volatile, so the compiler cannot see the null pointer and drop the access.
 int *volatile g_nowhere = nullptr;
@@ -55,8 +58,10 @@ int main(int argc, char **argv) {
         worker.join();
     } else if (!strcmp(mode, "second-fault")) {
         // The second thread faults while the first one's report is still open.
-        std::thread late([] {
-            SleepMs(500);
+        const std::string started = argc > 3 ? argv[3] : "";
+        std::thread late([started] {
+            for (int i = 0; i < 1000 && access(started.c_str(), F_OK) != 0; ++i)
+                SleepMs(10);
             CrashOnSecondThread();
         });
         CrashByNullPointer();
