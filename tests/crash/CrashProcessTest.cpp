@@ -186,7 +186,7 @@ TEST(CrashProcess, ASecondFaultDuringTheReportEndsTheProcessWithoutASecondReport
     const QString program = folder.filePath(QStringLiteral("report.sh"));
     QFile script(program);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\necho \"$$ $*\" >> '%1'\nsleep 20\n").arg(log).toLocal8Bit());
+    script.write(QStringLiteral("#!/bin/sh\necho \"$$ $*\" >> '%1'\nexec sleep 20\n").arg(log).toLocal8Bit());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
