@@ -74,7 +74,8 @@ void ShowReport(bool bText, bool bDump) {
     do
         done = ::waitpid(static_cast<pid_t>(pid), &status, 0);
     while (done < 0 && errno == EINTR);
-    if (done == pid && WIFEXITED(status) && WEXITSTATUS(status) == 127)
+    // A report program that could not start or show its dialog leaves the files: say where they are.
+    if (done == pid && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
         PrintReportPaths(bText, bDump);
 }
 
