@@ -1,11 +1,12 @@
 // Crashes the way its first argument says, with Melvo's crash handler installed; the second argument
-// names the report program. Modes: null, abort, exception, thread, and second-fault, whose second
+// names the report program. Modes: null, abort, exception, overflow, thread, and second-fault, whose second
 // thread faults once the file named by the third argument exists (the report program has started).
 #include "CrashHandler.h"
 
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,14 @@ __attribute__((noinline, no_sanitize("undefined"))) void CrashOnSecondThread() {
     g_nowhere[4] = 42; // address 0x10
 }
 
+int g_depthLimit = INT32_MAX; // never reached; the compiler must not see an endless recursion
+
+__attribute__((noinline)) int RecurseForever(int depth) {
+    volatile char frame[512];
+    frame[depth % 512] = static_cast<char>(depth);
+    return depth < g_depthLimit ? RecurseForever(depth + 1) + frame[0] : 0;
+}
+
 void SleepMs(int ms) {
     // The crash handler's signals interrupt a sleep; sleep on until the time has passed.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -54,6 +63,8 @@ int main(int argc, char **argv) {
         CallAbort();
     } else if (!strcmp(mode, "exception")) {
         ThrowUncaught();
+    } else if (!strcmp(mode, "overflow")) {
+        RecurseForever(0);
     } else if (!strcmp(mode, "thread")) {
         std::thread worker(CrashOnSecondThread);
         worker.join();
