@@ -7,9 +7,9 @@
 #include <QString>
 
 // Installs the handler for SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT and for std::terminate. The
-// calling thread gets an alternate signal stack, so its stack overflows are reported too. After a crash, reportProgram is started as `reportProgram --crash-report TEXT DUMP`
-// and waited for; by default it is this executable. Files go to $TMPDIR (else /tmp) as Melvo.txt and
-// Melvo.dmp.
+// calling thread gets an alternate signal stack, so its stack overflows are reported too. After a
+// crash, reportProgram is started as `reportProgram --crash-report TEXT DUMP` and waited for; by
+// default it is this executable. Files go to $TMPDIR (else /tmp) as Melvo.txt and Melvo.dmp.
 bool InstallCrashHandler(const QString &reportProgram = QString());
 // Puts back what was there before.
 void RemoveCrashHandler();
