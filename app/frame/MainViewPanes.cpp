@@ -5,6 +5,7 @@
 #include "CPlayer.h"
 #include "CTitleList.h"
 #include "DirTree.h"
+#include "FrameMpris.h"
 #include "Functions.h"
 #include "Messages.h"
 #include "PlayerDisplay.h"
@@ -84,6 +85,8 @@ bool CMainFrame::InitMainView() {
     // Title information and freedb come with their dialogs; until then their commands rest.
     Action(32801)->setEnabled(false);
     RestorePlacement();
+    // Media keys and desktop widgets; without a session bus this does nothing.
+    new Mpris(new FrameMprisHost(this), this);
     return true;
 }
 
@@ -121,6 +124,7 @@ void CMainFrame::DestroyMainView() {
     if (!m_bMainView)
         return;
     m_bMainView = false;
+    delete findChild<Mpris *>(); // the bus has no player to drive from here on
     m_pView->SetPanes(nullptr, nullptr, nullptr);
     // The tree stores its selection, the player stops playback and the playlist saves itself.
     delete m_pTree;
