@@ -342,6 +342,12 @@ QVariant TitleList::data(const QModelIndex &index, int role) const {
     }
 }
 
+Qt::ItemFlags TitleList::flags(const QModelIndex &index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
 QVariant TitleList::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal)
         return QVariant();

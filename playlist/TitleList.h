@@ -117,6 +117,8 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Rows can be dragged; the view itself takes the drops.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 signals:
     // The playlist's total length changed (the panel's label and buttons follow).

@@ -154,7 +154,7 @@ TEST(CTitleListView, PanelCommandsFromTheListAndDrops) {
     EXPECT_EQ(enabled.size(), 6);
 
     // Delete in the playlist removes the selected title through the panel.
-    QTest::keyRelease(&view, Qt::Key_Delete);
+    QTest::keyClick(&view, Qt::Key_Delete);
     EXPECT_EQ(list.RowCount(), 1);
     EXPECT_EQ(TitleText(*list.ItemAt(0)), QStringLiteral("one"));
     EXPECT_EQ(list.GetFirstSelected(), 0);
