@@ -42,6 +42,18 @@ QString TempoText(int position) {
     return position <= 0 ? QString::asprintf("+%.1f %%", value) : QString::asprintf("%.1f %%", value);
 }
 
+QString VolumeText(int position) {
+    return QStringLiteral("%1 %").arg(100 - std::clamp(position, 0, 100));
+}
+
+QString BalanceText(int position) {
+    position = std::clamp(position, 0, 200);
+    if (position == 100)
+        return QStringLiteral("centre");
+    return position < 100 ? QStringLiteral("%1 % left").arg(100 - position)
+                          : QStringLiteral("%1 % right").arg(position - 100);
+}
+
 void VolumeControl::Load() {
     m_nVolume = std::clamp(GetSettingInt(kVolume, QStringLiteral("VolumeA"), 0), 0, 100);
     m_nBalance = std::clamp(GetSettingInt(kVolume, QStringLiteral("BalanceA"), 100), 0, 200);

@@ -6,10 +6,12 @@
 #include "Settings.h"
 #include "TitleList.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace {
 
@@ -32,6 +34,7 @@ CPLFunctions::CPLFunctions(TitleList &playlist, QWidget *parent)
         auto *button = new QPushButton(QString::fromLatin1(b.caption), this);
         button->setObjectName(QString::number(b.nId));
         button->setToolTip(LoadStringRes(b.nId).section(QLatin1Char('\n'), 1));
+        button->setStatusTip(LoadStringRes(b.nId).section(QLatin1Char('\n'), 0, 0)); // the main window shows it
         connect(button, &QPushButton::clicked, this, [this, id = b.nId] { OnCommand(id); });
         m_buttons[b.nId] = button;
     }
@@ -39,8 +42,8 @@ CPLFunctions::CPLFunctions(TitleList &playlist, QWidget *parent)
     m_pTotal->setObjectName(QStringLiteral("1267"));
     m_pTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EnableFileButtons(false);
-    m_strPlaylist = GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Playlist"),
-                                     GetProgramFolder(true) + QStringLiteral("default.m3u"));
+    m_strPlaylist =
+        InitialPlaylistPath(GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Playlist"), QString()));
     connect(&m_playlist, &TitleList::TotalChanged, this, &CPLFunctions::UpdateTotal);
     resize(400, 23);
 }
@@ -119,6 +122,17 @@ void CPLFunctions::OnCommand(int nId) {
     default:
         break;
     }
+}
+
+QString CPLFunctions::InitialPlaylistPath(const QString &stored) {
+    // The program folder is read-only once installed: a path stored there by an earlier version counts as
+    // nothing stored.
+    if (!stored.isEmpty() && QFileInfo(stored).absolutePath() != GetProgramFolder(false))
+        return stored;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(QStringLiteral("default.m3u"));
 }
 
 int CPLFunctions::FilterIndexFor(const QString &path) {
