@@ -185,6 +185,15 @@ bool SortsBefore(const QString &a, const QString &b) {
 
 } // namespace
 
+QString TitleList::SortKey(int row) const {
+    const Row &entry = m_rows[size_t(row)];
+    // A record the reader has read but the list has not taken in yet still stands where its first
+    // title put it; it moves when it is taken in.
+    if (entry.pItem && IsReading() && LoadInfoState(*entry.pItem) != INFO_SHOWN)
+        return InitialTitleText(*entry.pItem);
+    return CellText(entry, 0);
+}
+
 int TitleList::SortedRow(const QString &key) const {
     int low = 0, high = RowCount();
     while (low < high) {

@@ -160,7 +160,7 @@ private:
     int InsertPackedRow(PackedTitle *packed, int row);
     int InsertRow(Row entry, int row);
     void AppendRecords(const std::vector<PackedTitle *> &records);
-    QString SortKey(int row) const { return CellText(m_rows[size_t(row)], 0); }
+    QString SortKey(int row) const;
     // Where a title goes in the sorted rows (after the rows that sort equal to it).
     int SortedRow(const QString &key) const;
     // Sorted list: moves the given rows to the places their titles sort to now; false when none moved.

@@ -100,6 +100,9 @@ int main(int argc, char **argv) {
     for (int r = 0; r < list.RowCount(); ++r)
         unknown += list.RowText(r, 1) == QLatin1String("??.??");
     std::printf("rows %d, without length %d, total %d s\n", list.RowCount(), unknown, list.TotalSeconds());
+    if (bFolder && list.RowCount() > 0)
+        std::printf("first row \"%s\", last row \"%s\"\n", qPrintable(list.RowText(0, 0)),
+                    qPrintable(list.RowText(list.RowCount() - 1, 0)));
     std::printf("wall %.2f s, cpu %.2f s, peak memory %.1f MB (%.1f MB before loading)\n", wallMs / 1000.0, cpu,
                 PeakKb() / 1024.0, baseKb / 1024.0);
     std::printf("%s held the window %lld ms; longest event-loop stall afterwards %lld ms, ending at %lld ms "
