@@ -5,6 +5,8 @@
 #include "Settings.h"
 #include "Sound.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -49,9 +51,9 @@ QString VolumeText(int position) {
 QString BalanceText(int position) {
     position = std::clamp(position, 0, 200);
     if (position == 100)
-        return QStringLiteral("centre");
-    return position < 100 ? QStringLiteral("%1 % left").arg(100 - position)
-                          : QStringLiteral("%1 % right").arg(position - 100);
+        return QCoreApplication::translate("CVolume", "centre");
+    return position < 100 ? QCoreApplication::translate("CVolume", "%1 % left").arg(100 - position)
+                          : QCoreApplication::translate("CVolume", "%1 % right").arg(position - 100);
 }
 
 void VolumeControl::Load() {
