@@ -205,5 +205,5 @@ void FrameMprisHost::SetVolume(double value) {
     auto *volume =
         m_pFrame->Player() ? dynamic_cast<CVolume *>(m_pFrame->Player()->ChildAt(CPlayer::ChildVolume)) : nullptr;
     if (volume)
-        volume->VolumeSlider()->setValue(100 - int(std::lround(value * 100)));
+        volume->VolumeSlider()->setValue(int(std::lround(value * 100))); // the slider shows loudness
 }
