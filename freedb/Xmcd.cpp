@@ -5,6 +5,7 @@
 #include "cdda/CDDA.h"
 
 #include <QStringDecoder>
+#include <QUrl>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +13,9 @@
 QByteArray BuildHello(const QString &strEmail) {
     // Empty parts between "@"s are skipped, as a tokenizer would.
     const QStringList parts = strEmail.split(QLatin1Char('@'), Qt::SkipEmptyParts);
-    const QByteArray user = parts.value(0).toUtf8();
-    const QByteArray host = parts.value(1).toUtf8();
+    // Escaped, so an address can't add parameters of its own or turn into other words.
+    const QByteArray user = QUrl::toPercentEncoding(parts.value(0));
+    const QByteArray host = QUrl::toPercentEncoding(parts.value(1));
     return "hello=" + user + '+' + host + "+Melvo+2.71&proto=6";
 }
 
