@@ -3,6 +3,7 @@
 
 #include "Messages.h"
 #include "Settings.h"
+#include "TitleFile.h"
 #include "cdda/CDDA.h"
 #include "registry/Registry.h"
 
@@ -117,6 +118,8 @@ QTreeWidgetItem *CDirTree::InsertItem(const ShellEntry &entry, QTreeWidgetItem *
     if (entry.IsCdDrive()) {
         item->setIcon(0, RegistryIcon(136));
         const uint8_t d = entry.nDrive;
+        LoadTitleFile(d);
+        emit CdTitlesLoaded(d);
         m_watch.Track(d);
         QTimer *&timer = m_timers[d];
         if (!timer) {

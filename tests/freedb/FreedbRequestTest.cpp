@@ -32,6 +32,24 @@ template <class W> W *FindTopLevel(const char *name) {
     return nullptr;
 }
 
+// Runs the action on the window once it shows (polled, so a slow machine only waits longer).
+template <class W> void WhenShown(const char *name, std::function<void(W *)> action) {
+    auto *timer = new QTimer;
+    auto *clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        W *window = FindTopLevel<W>(name);
+        if (!window && clock->elapsed() < 10000)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        ASSERT_TRUE(window) << name;
+        action(window);
+    });
+    timer->start(20);
+}
+
 class FreedbRequestTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -134,9 +152,7 @@ TEST_F(FreedbRequestTest, SeveralMatchesAreChosenInTheDialogOrCancelled) {
         ReplaceTitleFile(0, nullptr, 0);
         QFile::remove(m_dir.filePath("Cache/" + m_hex));
         bool bSeen = false;
-        QTimer::singleShot(50, [&] {
-            auto *dialog = FindTopLevel<CMultipleMatches>("MultipleMatches");
-            ASSERT_TRUE(dialog);
+        WhenShown<CMultipleMatches>("MultipleMatches", [&](CMultipleMatches *dialog) {
             bSeen = true;
             QTreeWidget *list = dialog->List();
             ASSERT_EQ(list->topLevelItemCount(), 2);
@@ -217,9 +233,7 @@ TEST_F(FreedbRequestTest, TheEmailAddressIsAskedForOnceAndCancelSendsNothing) {
     UseServer(server);
     WriteSettingString("FREEDB", "E-Mail", "");
     auto answer = [&](const char *text) {
-        QTimer::singleShot(50, [&, text] {
-            auto *dialog = FindTopLevel<QInputDialog>("FreedbEmail");
-            ASSERT_TRUE(dialog);
+        WhenShown<QInputDialog>("FreedbEmail", [&, text](QInputDialog *dialog) {
             ++asked;
             EXPECT_TRUE(dialog->labelText().contains("e-mail address"));
             if (text) {

@@ -1,0 +1,62 @@
+// The main window's freedb button asks the local server about the selected drive's disc.
+#include "CddbTestServer.h"
+#include "DirTree.h"
+#include "DiscImage.h"
+#include "FreedbRequest.h"
+#include "HttpConnection.h"
+#include "MainFrame.h"
+#include "Settings.h"
+#include "TestEnvironment.h"
+#include "TitleFile.h"
+#include "cdda/CDDA.h"
+
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(FreedbFrame, TheFreedbButtonLooksTheDiscUpAndTheDriveTakesItsTitles) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    QTemporaryDir dir;
+    qunsetenv("http_proxy");
+    const DiscImage image = WriteDiscImage(dir.path().toStdString(), "disc", {75 * 100, 75 * 90}, 0);
+    SetDiscImages(image.strCue.c_str());
+    InitDriver(0);
+    const QByteArray hex = QByteArray::number(GetDiscID(0), 16).rightJustified(8, '0');
+    SetFreedbFolders(dir.filePath("Cache"), QString());
+    CddbTestServer server([&](const QByteArray &cmd, const QByteArray &) -> CddbTestServer::Reply {
+        if (cmd.startsWith("cddb+query+"))
+            return {CddbTestServer::Answer, "200 misc " + hex + " A / B\r\n"};
+        return {CddbTestServer::Answer, "210 misc " + hex + "\r\nDTITLE=A / B\r\nTTITLE1=Second\r\n.\r\n"};
+    });
+    WriteSettingString("FREEDB", "CurrentServer", "127.0.0.1");
+    WriteSettingInt("FREEDB", "CurrentPort", server.Port());
+    WriteSettingString("FREEDB", "E-Mail", "me@example.org");
+    {
+        CMainFrame frame;
+        ASSERT_TRUE(frame.InitMainView());
+        CDirTree *tree = frame.Tree();
+        tree->BuildTree();
+        ASSERT_TRUE(tree->IsCDSelected());
+        EXPECT_EQ(CDTrackTitle(0, 2), "") << "nothing known yet";
+        QSignalSpy loaded(tree, &CDirTree::CdTitlesLoaded);
+        QTest::mouseClick(frame.MainView()->FreedbButton(), Qt::LeftButton);
+        QElapsedTimer clock;
+        clock.start();
+        while ((FreedbRequestsRunning() || loaded.isEmpty()) && clock.elapsed() < 15000)
+            QTest::qWait(10);
+        EXPECT_EQ(server.Targets().size(), 2);
+        ASSERT_EQ(loaded.count(), 1) << "the drive's item is made anew";
+        EXPECT_EQ(CDTrackTitle(0, 2), "A / B - Second");
+        EXPECT_TRUE(tree->IsCDSelected());
+        frame.DestroyMainView();
+    }
+    EXPECT_TRUE(sink.Texts().isEmpty());
+    ReplaceTitleFile(0, nullptr, 0);
+    SetFreedbFolders(QString(), QString());
+    SetDiscImages(nullptr);
+    DeinitDriver();
+}
