@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -49,18 +50,18 @@ int HexPrefix(const QByteArray &text) {
 // Scans a file in large blocks: records are found with memmem, as fast as grep would.
 class BlockScanner {
 public:
-    explicit BlockScanner(int fd) : m_fd(fd), m_buffer(kBlock) {}
+    explicit BlockScanner(int fd) : m_fd(fd), m_buffer(new char[kBlock]) {}
 
     // The offset of the first occurrence of the needle at or after `from`, or -1.
     off_t Find(const QByteArray &needle, off_t from) {
         const size_t keep = size_t(needle.size()) - 1;
         for (off_t at = from;;) {
-            const ssize_t got = pread(m_fd, m_buffer.data(), m_buffer.size(), at);
+            const ssize_t got = pread(m_fd, m_buffer.get(), kBlock, at);
             if (got <= 0 || size_t(got) < size_t(needle.size()))
                 return -1;
-            if (const void *hit = memmem(m_buffer.data(), size_t(got), needle.constData(), size_t(needle.size())))
-                return at + (static_cast<const char *>(hit) - m_buffer.data());
-            if (size_t(got) < m_buffer.size())
+            if (const void *hit = memmem(m_buffer.get(), size_t(got), needle.constData(), size_t(needle.size())))
+                return at + (static_cast<const char *>(hit) - m_buffer.get());
+            if (size_t(got) < kBlock)
                 return -1;
             at += off_t(size_t(got) - keep); // a needle across the block edge is found in the next block
         }
@@ -71,17 +72,17 @@ public:
         uint32_t lines = 0;
         bool bOpenLine = false; // bytes after the last LF
         for (off_t pos = from;;) {
-            const ssize_t got = pread(m_fd, m_buffer.data(), m_buffer.size(), pos);
+            const ssize_t got = pread(m_fd, m_buffer.get(), kBlock, pos);
             if (got <= 0) {
                 if (pLines)
                     *pLines = lines + (bOpenLine ? 1 : 0);
                 return pos;
             }
-            const char *p = m_buffer.data();
+            const char *p = m_buffer.get();
             const char *end = p + got;
             while (const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))) {
                 ++lines;
-                const off_t behind = pos + (lf + 1 - m_buffer.data());
+                const off_t behind = pos + (lf + 1 - m_buffer.get());
                 if (behind > at) {
                     if (pLines)
                         *pLines = lines;
@@ -95,9 +96,9 @@ public:
     }
 
 private:
-    static constexpr size_t kBlock = 1 << 20;
+    static constexpr size_t kBlock = 256 << 10;
     int m_fd;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer; // not zeroed: pread fills what is read
 };
 
 } // namespace

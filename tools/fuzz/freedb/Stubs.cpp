@@ -1,0 +1,27 @@
+// What the parsers need of the program and of cdda, for the fuzzer built on its own.
+#include "Helpers.h"
+#include "Messages.h"
+#include "cdda/CDDA.h"
+
+int ShowError(unsigned, unsigned, const QString &, int, bool, unsigned) {
+    return IDOK;
+}
+bool EnsureFolder(const QString &) {
+    return false;
+}
+extern "C" {
+uint32_t GetDiscID(uint8_t) {
+    return 0;
+}
+uint8_t GetMediaTOC(uint32_t *, uint8_t) {
+    return 0;
+}
+size_t GetDriveInfo(uint8_t, char *, char *, size_t) {
+    return 0;
+}
+void NewCD(uint8_t) {}
+void SetFile(uint8_t, FILE *, uint32_t) {}
+FILE *GetFile(uint8_t, uint32_t *) {
+    return nullptr;
+}
+}
