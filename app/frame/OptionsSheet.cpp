@@ -2,6 +2,8 @@
 #include "OptionsSheet.h"
 
 #include "Messages.h"
+#include "OptConnection.h"
+#include "OptFreeDB.h"
 #include "OptionPage.h"
 
 #include <QDialogButtonBox>
@@ -21,6 +23,8 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
 
     // The order is fixed: General, View, freedb, Connection, CD Drives, Folders, File types.
     // Each subsystem adds its page here as it lands.
+    AddPage(new COptFreeDB(this));
+    AddPage(new COptConnection(this));
 }
 
 void COptionsSheet::AddPage(COptionPage *page) {

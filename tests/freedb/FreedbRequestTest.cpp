@@ -2,6 +2,7 @@
 #include "CFreedbRequest.h"
 #include "CddbTestServer.h"
 #include "DiscImage.h"
+#include "FreedbTestSupport.h"
 #include "HttpConnection.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
@@ -23,32 +24,6 @@
 namespace {
 
 const QByteArray kRecord = "# xmcd\nDISCID=%1\nDTITLE=Band / Record\nTTITLE0=Opening\nTTITLE1=Closing\n.\n";
-
-template <class W> W *FindTopLevel(const char *name) {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name) && w->isVisible())
-            if (auto *cast = qobject_cast<W *>(w))
-                return cast;
-    return nullptr;
-}
-
-// Runs the action on the window once it shows (polled, so a slow machine only waits longer).
-template <class W> void WhenShown(const char *name, std::function<void(W *)> action) {
-    auto *timer = new QTimer;
-    auto *clock = new QElapsedTimer;
-    clock->start();
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        W *window = FindTopLevel<W>(name);
-        if (!window && clock->elapsed() < 10000)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete clock;
-        ASSERT_TRUE(window) << name;
-        action(window);
-    });
-    timer->start(20);
-}
 
 class FreedbRequestTest : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include "FreedbRequest.h"
 #include "HttpConnection.h"
 #include "MainFrame.h"
+#include "OptionsSheet.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
 #include "TitleFile.h"
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -59,4 +61,16 @@ TEST(FreedbFrame, TheFreedbButtonLooksTheDiscUpAndTheDriveTakesItsTitles) {
     SetFreedbFolders(QString(), QString());
     SetDiscImages(nullptr);
     DeinitDriver();
+}
+
+TEST(FreedbFrame, TheOptionsSheetShowsFreedbThenConnection) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    COptionsSheet sheet;
+    QStringList tabs;
+    for (int i = 0; i < sheet.Pages()->count(); ++i)
+        tabs << sheet.Pages()->tabText(i);
+    const qsizetype freedb = tabs.indexOf("freedb Settings");
+    ASSERT_GE(freedb, 0);
+    EXPECT_EQ(tabs.value(freedb + 1), "Connection");
 }
