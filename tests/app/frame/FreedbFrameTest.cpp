@@ -1,4 +1,5 @@
 // The main window's freedb button asks the local server about the selected drive's disc.
+#include "CTitleList.h"
 #include "CddbTestServer.h"
 #include "DirTree.h"
 #include "DiscImage.h"
@@ -6,6 +7,7 @@
 #include "HttpConnection.h"
 #include "MainFrame.h"
 #include "OptionsSheet.h"
+#include "PluginHost.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
 #include "TitleFile.h"
@@ -40,6 +42,9 @@ TEST(FreedbFrame, TheFreedbButtonLooksTheDiscUpAndTheDriveTakesItsTitles) {
     {
         CMainFrame frame;
         ASSERT_TRUE(frame.InitMainView());
+        // The CD plug-in lies in the program folder, not beside the test.
+        UnloadPlugins();
+        LoadPlugins(QStringLiteral(MELVO_PROGRAM_DIR));
         CDirTree *tree = frame.Tree();
         tree->BuildTree();
         ASSERT_TRUE(tree->IsCDSelected());
@@ -54,6 +59,12 @@ TEST(FreedbFrame, TheFreedbButtonLooksTheDiscUpAndTheDriveTakesItsTitles) {
         ASSERT_EQ(loaded.count(), 1) << "the drive's item is made anew";
         EXPECT_EQ(CDTrackTitle(0, 2), "A / B - Second");
         EXPECT_TRUE(tree->IsCDSelected());
+        // The file list shows the disc's tracks by their titles now.
+        TitleList &files = frame.FileList()->List();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return files.RowCount() == 2 && !files.IsReading() && files.RowText(1, 0) == "A / B - Second"; },
+            15000))
+            << files.RowText(1, 0).toStdString();
         frame.DestroyMainView();
     }
     EXPECT_TRUE(sink.Texts().isEmpty());
