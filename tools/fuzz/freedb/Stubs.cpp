@@ -1,13 +1,15 @@
-// What the parsers need of the program and of cdda, for the fuzzer built on its own.
+// What the parsers need of the program and of cdda, for the fuzzer and the benchmark built on their own.
 #include "Helpers.h"
 #include "Messages.h"
 #include "cdda/CDDA.h"
 
+#include <QDir>
+
 int ShowError(unsigned, unsigned, const QString &, int, bool, unsigned) {
     return IDOK;
 }
-bool EnsureFolder(const QString &) {
-    return false;
+bool EnsureFolder(const QString &path) {
+    return QDir(path).exists() || QDir().mkdir(path);
 }
 extern "C" {
 uint32_t GetDiscID(uint8_t) {
