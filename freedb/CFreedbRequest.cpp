@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "Settings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -18,6 +19,7 @@ CFreedbRequest::CFreedbRequest(QObject *targetObject, CFreedbTarget *target)
     setObjectName(QStringLiteral("FreedbRequest"));
     setWindowTitle(LoadStringRes(242));
     setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false); // a log left open must not keep the program running
     setModal(false);
     auto *layout = new QVBoxLayout(this);
     m_pLog = new QPlainTextEdit(this);
@@ -29,6 +31,12 @@ CFreedbRequest::CFreedbRequest(QObject *targetObject, CFreedbTarget *target)
     move(GetSettingInt(QStringLiteral("FREEDB"), QStringLiteral("X-Pos"), 0),
          GetSettingInt(QStringLiteral("FREEDB"), QStringLiteral("Y-Pos"), 0));
     show();
+}
+
+void CloseFreedbRequestWindows() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<CFreedbRequest *>(w))
+            delete window;
 }
 
 QString CFreedbRequest::Log() const {

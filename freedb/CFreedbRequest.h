@@ -40,6 +40,9 @@ private:
     bool m_bClosed = false; // what comes after the end is logged, but the window stays closed
 };
 
+// At program exit, after StopFreedbRequests: the logs still open go too.
+void CloseFreedbRequestWindows();
+
 // "Multiple Matches...": title, category and disc ID of each match; OK hands the chosen
 // "category+discid" on.
 class CMultipleMatches : public QDialog {

@@ -149,6 +149,7 @@ void CMainFrame::DestroyMainView() {
     m_bMainView = false;
     // A request still running ends first; then the line goes down if the settings say so.
     StopFreedbRequests(std::chrono::seconds(5));
+    CloseFreedbRequestWindows();
     HangUpConnection(false);
     FreeConnectionLibraries();
     SetCDTitleLookup({});

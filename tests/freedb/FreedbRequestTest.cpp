@@ -41,9 +41,7 @@ protected:
     }
     void TearDown() override {
         StopFreedbRequests(std::chrono::seconds(5));
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (qobject_cast<CFreedbRequest *>(w))
-                delete w;
+        CloseFreedbRequestWindows();
         ReplaceTitleFile(0, nullptr, 0);
         SetFreedbFolders(QString(), QString());
         SetHttpLimits(HttpLimits());
