@@ -71,3 +71,8 @@ struct FreedbServer {
 FreedbServer DefaultFreedbServer();
 // Tests point the default at their own server.
 void SetDefaultFreedbServer(const FreedbServer &server);
+
+// The same lookup without windows, for the command line: the cache and the local database, then the
+// server; of several matches the first is taken. True when the drive has a title file afterwards;
+// *pNote says what happened (a choice taken, why nothing was found).
+bool LookUpDiscTitles(uint8_t nDrive, QString *pNote);

@@ -202,6 +202,68 @@ int FreedbWorker(std::unique_ptr<FreedbJob> job) {
 
 } // namespace
 
+bool LookUpDiscTitles(uint8_t nDrive, QString *pNote) {
+    pNote->clear();
+    uint32_t id = GetDiscID(nDrive);
+    if (id == 0) {
+        *pNote = LoadStringRes(61280);
+        return false;
+    }
+    uint32_t lines = 0;
+    if (FILE *known = OpenTitleFile(id, &lines)) {
+        ReplaceTitleFile(nDrive, known, lines);
+        return true;
+    }
+    const QString email = GetSettingString(QStringLiteral("FREEDB"), QStringLiteral("E-Mail"), QString());
+    if (email.trimmed().isEmpty()) {
+        *pNote = QStringLiteral("no freedb server asked: the server wants an e-mail address (FREEDB/E-Mail)");
+        return false;
+    }
+    DialConnection(nullptr);
+    const FreedbServer defaults = DefaultFreedbServer();
+    const QString section = QStringLiteral("FREEDB");
+    const QString host = GetSettingString(section, QStringLiteral("CurrentServer"), defaults.strHost);
+    const QString path = GetSettingString(section, QStringLiteral("CurrentPath"), defaults.strPath);
+    HttpConnection http(host, GetSettingInt(section, QStringLiteral("CurrentPort"), defaults.nPort), nullptr);
+    ResponseLines answer;
+    int code = 0;
+    HttpError error;
+    auto failed = [&](bool bSent) {
+        HangUpConnection(true);
+        if (!bSent)
+            *pNote = QStringLiteral("WinInet Error #%1:\n%2").arg(error.nCode).arg(error.strText);
+        else if (const unsigned message = ServerCodeMessage(code))
+            *pNote = LoadStringRes(message);
+        else
+            *pNote = answer.isEmpty() ? QStringLiteral("the server sent no answer") : DecodeLine(answer.first());
+        return false;
+    };
+    if (!SendFreedbCommand(http, BuildQueryCommand(nDrive, id), path, email, &code, &answer, &error))
+        return failed(false);
+    QByteArray readArg;
+    if (code == 200) {
+        readArg = ParseMatchLine(DecodeLine(answer.first().mid(4)), nullptr, nullptr, nullptr).toUtf8() + '+' +
+                  QByteArray::number(id, 16).rightJustified(8, '0');
+    } else if ((code == 210 || code == 211) && answer.size() > 1 && answer[1] != ".") {
+        QString arg, title;
+        ParseMatchLine(DecodeLine(answer[1]), nullptr, &arg, &title);
+        readArg = arg.toUtf8();
+        *pNote = QStringLiteral("%1 matches; took the first:%2").arg(answer.size() - 1 - answer.count(".")).arg(title);
+    } else {
+        return failed(true);
+    }
+    const QString choiceNote = *pNote;
+    if (!SendFreedbCommand(http, "cddb+read+" + readArg, path, email, &code, &answer, &error))
+        return failed(false);
+    if (code != 210)
+        return failed(true);
+    HangUpConnection(true);
+    if (FILE *file = WriteCacheFile(id, answer))
+        ReplaceTitleFile(nDrive, file, 0);
+    *pNote = choiceNote;
+    return GetFile(nDrive, nullptr) != nullptr;
+}
+
 FreedbReceiver::FreedbReceiver() {
     std::lock_guard lock(g_receiverLock);
     g_receivers.insert(this);

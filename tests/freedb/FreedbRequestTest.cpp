@@ -232,3 +232,50 @@ TEST_F(FreedbRequestTest, TheEmailAddressIsAskedForOnceAndCancelSendsNothing) {
     ASSERT_EQ(server.Targets().size(), 2);
     EXPECT_TRUE(server.Targets()[1].endsWith("&hello=me+my.host+Melvo+2.71&proto=6"));
 }
+
+TEST_F(FreedbRequestTest, WithoutWindowsTheFirstMatchIsTakenAndFailuresSayWhy) {
+    using K = CddbTestServer;
+    const QByteArray matches = "211 close\r\nrock %1 First / One\r\njazz %1 Second / Two\r\n.\r\n";
+    const struct {
+        const char *name;
+        QByteArray query;
+        bool found;
+        const char *note;
+    } cases[] = {
+        {"none", "202 No match\r\n", false, "No item found for this CD."},
+        {"garbage", "<html>\r\n", false, "<html>"},
+        {"exact", "200 rock %1 X / Y\r\n", true, ""},
+        {"several", matches, true, "2 matches; took the first: First / One"}, // its cache file stays
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ReplaceTitleFile(0, nullptr, 0);
+        QFile::remove(m_dir.filePath("Cache/" + m_hex));
+        QByteArray read;
+        K server([&](const QByteArray &cmd, const QByteArray &) {
+            if (cmd.startsWith("cddb+query+"))
+                return K::Reply{K::Answer, QByteArray(c.query).replace("%1", m_hex)};
+            read = cmd;
+            return K::Reply{K::Answer, "210 rock " + m_hex + "\r\n" + QByteArray(kRecord).replace("%1", m_hex)};
+        });
+        UseServer(server);
+        QString note;
+        EXPECT_EQ(LookUpDiscTitles(0, &note), c.found);
+        EXPECT_EQ(note, c.note);
+        if (c.found) {
+            EXPECT_EQ(read, "cddb+read+rock+" + m_hex);
+            EXPECT_EQ(Title(1), "Band / Record - Opening");
+        }
+    }
+    // Known now: no server is asked; with none answering, the reason is libcurl's.
+    QString note;
+    WriteSettingInt("FREEDB", "CurrentPort", 1);
+    EXPECT_TRUE(LookUpDiscTitles(0, &note));
+    QFile::remove(m_dir.filePath("Cache/" + m_hex));
+    EXPECT_FALSE(LookUpDiscTitles(0, &note));
+    EXPECT_TRUE(note.startsWith("WinInet Error #7:")) << note.toStdString();
+    WriteSettingString("FREEDB", "E-Mail", "");
+    EXPECT_FALSE(LookUpDiscTitles(0, &note));
+    EXPECT_TRUE(note.contains("e-mail address"));
+    EXPECT_TRUE(m_sink.Texts().isEmpty());
+}
