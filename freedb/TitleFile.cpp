@@ -50,17 +50,21 @@ int HexPrefix(const QByteArray &text) {
 // Scans a file in large blocks: records are found with memmem, as fast as grep would.
 class BlockScanner {
 public:
-    explicit BlockScanner(int fd) : m_fd(fd), m_buffer(new char[kBlock]) {}
+    explicit BlockScanner(int fd) : m_fd(fd) {
+        // One buffer per thread, kept: a lookup runs through several files.
+        thread_local std::unique_ptr<char[]> buffer(new char[kBlock]);
+        m_buffer = buffer.get();
+    }
 
     // The offset of the first occurrence of the needle at or after `from`, or -1.
     off_t Find(const QByteArray &needle, off_t from) {
         const size_t keep = size_t(needle.size()) - 1;
         for (off_t at = from;;) {
-            const ssize_t got = pread(m_fd, m_buffer.get(), kBlock, at);
+            const ssize_t got = pread(m_fd, m_buffer, kBlock, at);
             if (got <= 0 || size_t(got) < size_t(needle.size()))
                 return -1;
-            if (const void *hit = memmem(m_buffer.get(), size_t(got), needle.constData(), size_t(needle.size())))
-                return at + (static_cast<const char *>(hit) - m_buffer.get());
+            if (const void *hit = memmem(m_buffer, size_t(got), needle.constData(), size_t(needle.size())))
+                return at + (static_cast<const char *>(hit) - m_buffer);
             if (size_t(got) < kBlock)
                 return -1;
             at += off_t(size_t(got) - keep); // a needle across the block edge is found in the next block
@@ -72,17 +76,17 @@ public:
         uint32_t lines = 0;
         bool bOpenLine = false; // bytes after the last LF
         for (off_t pos = from;;) {
-            const ssize_t got = pread(m_fd, m_buffer.get(), kBlock, pos);
+            const ssize_t got = pread(m_fd, m_buffer, kBlock, pos);
             if (got <= 0) {
                 if (pLines)
                     *pLines = lines + (bOpenLine ? 1 : 0);
                 return pos;
             }
-            const char *p = m_buffer.get();
+            const char *p = m_buffer;
             const char *end = p + got;
             while (const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))) {
                 ++lines;
-                const off_t behind = pos + (lf + 1 - m_buffer.get());
+                const off_t behind = pos + (lf + 1 - m_buffer);
                 if (behind > at) {
                     if (pLines)
                         *pLines = lines;
@@ -98,7 +102,7 @@ public:
 private:
     static constexpr size_t kBlock = 256 << 10;
     int m_fd;
-    std::unique_ptr<char[]> m_buffer; // not zeroed: pread fills what is read
+    char *m_buffer; // not zeroed: pread fills what is read
 };
 
 } // namespace

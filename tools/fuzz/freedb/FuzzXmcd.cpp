@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -19,11 +20,12 @@ bool IsUtf8(const char *text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    FILE *file = std::tmpfile();
+    // In memory: the reader only needs a stream it can seek.
+    std::vector<char> bytes(data, data + size);
+    bytes.push_back(0);
+    FILE *file = fmemopen(bytes.data(), size ? size : 1, "rb");
     if (!file)
         return 0;
-    std::fwrite(data, 1, size, file);
-    std::rewind(file);
     const uint32_t limit = size ? data[0] % 12 : 0;
     for (int track = 1; track <= 3; ++track) {
         char title[100];
@@ -37,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::fclose(file);
 
     // The same bytes as a file of the local database.
-    static const QString path = QDir::tempPath() + QStringLiteral("/melvo-fuzz-xmcd-%1").arg(getpid());
+    static const QString path =
+        (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
+        QStringLiteral("/melvo-fuzz-xmcd-%1").arg(getpid());
     ::unlink(path.toLocal8Bit().constData()); // rewriting a truncated file would wait for the disk
     if (FILE *out = std::fopen(path.toLocal8Bit().constData(), "wb")) {
         std::fwrite(data, 1, size, out);
