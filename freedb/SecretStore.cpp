@@ -54,8 +54,16 @@ void RegisterTypes() {
     Q_UNUSED(once);
 }
 
+// The session bus of the address in the environment now (one connection per address).
+QDBusConnection Bus() {
+    const QString address = QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS"));
+    if (address.isEmpty())
+        return QDBusConnection::sessionBus();
+    return QDBusConnection::connectToBus(address, QStringLiteral("melvo-secrets ") + address);
+}
+
 QDBusInterface Interface(const QString &path, const QString &name) {
-    return QDBusInterface(kService, path, kPrefix + name, QDBusConnection::sessionBus());
+    return QDBusInterface(kService, path, kPrefix + name, Bus());
 }
 
 // A session without encryption: the bus is the user's own.
@@ -75,7 +83,7 @@ Attributes AttributesOf(const QString &key) {
 } // namespace
 
 bool SecretStoreAvailable() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = Bus();
     if (!bus.isConnected() || !bus.interface())
         return false;
     return bus.interface()->isServiceRegistered(kService).value() ||

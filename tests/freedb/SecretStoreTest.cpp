@@ -12,6 +12,7 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,16 +100,22 @@ TEST(SecretStore, ThePasswordGoesToTheSecretServiceAndNotIntoTheSettings) {
         GTEST_SKIP() << "no dbus-daemon";
     const QByteArray address = daemon.readLine().trimmed();
     ASSERT_FALSE(address.isEmpty());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address); // each test runs in its own process: the bus is ours
+    const QByteArray oldAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     ScopedXdgHome home;
     RecordingSink sink;
     qDBusRegisterMetaType<FakeSecret>();
     qDBusRegisterMetaType<Attributes>();
     {
-        QDBusConnection bus = QDBusConnection::sessionBus();
+        // The fake answers on a connection of its own, as a separate service would.
+        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(address), "fake secrets");
         ASSERT_TRUE(bus.isConnected());
         EXPECT_FALSE(SecretStoreAvailable());
+        // It runs on a thread of its own: the client's calls wait on this one.
+        QThread thread;
+        thread.start();
         FakeSecretService fake;
+        fake.moveToThread(&thread);
         ASSERT_TRUE(bus.registerVirtualObject("/org/freedesktop/secrets", &fake, QDBusConnection::SubPath));
         ASSERT_TRUE(bus.registerService("org.freedesktop.secrets"));
         ASSERT_TRUE(SecretStoreAvailable());
@@ -123,8 +130,12 @@ TEST(SecretStore, ThePasswordGoesToTheSecretServiceAndNotIntoTheSettings) {
         EXPECT_FALSE(found);
         bus.unregisterService("org.freedesktop.secrets");
         bus.unregisterObject("/org/freedesktop/secrets", QDBusConnection::UnregisterTree);
+        thread.quit();
+        thread.wait();
     }
-    QDBusConnection::disconnectFromBus(QDBusConnection::sessionBus().name());
+    QDBusConnection::disconnectFromBus("fake secrets");
+    QDBusConnection::disconnectFromBus("melvo-secrets " + QString::fromUtf8(address));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", oldAddress);
     daemon.kill();
     daemon.waitForFinished(5000);
     EXPECT_TRUE(sink.Texts().isEmpty());
