@@ -4,6 +4,10 @@
 #include "Messages.h"
 #include "OptConnection.h"
 #include "OptFreeDB.h"
+#include "OptFiletypes.h"
+#include "OptFolder.h"
+#include "OptGeneral.h"
+#include "OptView.h"
 #include "OptionPage.h"
 
 #include <QDialogButtonBox>
@@ -23,8 +27,12 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
 
     // The order is fixed: General, View, freedb, Connection, CD Drives, Folders, File types.
     // Each subsystem adds its page here as it lands.
+    AddPage(new COptGeneral(this));
+    AddPage(new COptView(this));
     AddPage(new COptFreeDB(this));
     AddPage(new COptConnection(this));
+    AddPage(new COptFolder(this));
+    AddPage(new COptFiletypes(this));
 }
 
 void COptionsSheet::AddPage(COptionPage *page) {
