@@ -39,6 +39,7 @@ TEST(FreedbFrame, TheFreedbButtonLooksTheDiscUpAndTheDriveTakesItsTitles) {
     WriteSettingString("FREEDB", "CurrentServer", "127.0.0.1");
     WriteSettingInt("FREEDB", "CurrentPort", server.Port());
     WriteSettingString("FREEDB", "E-Mail", "me@example.org");
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", "")); // no folders: the drive is all there is
     {
         CMainFrame frame;
         ASSERT_TRUE(frame.InitMainView());
