@@ -4,6 +4,7 @@
 #include "EditServer.h"
 #include "Messages.h"
 #include "Settings.h"
+#include "TitleFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,6 +38,14 @@ QString DefaultFreedbCacheFolder() {
 
 QString DefaultFreedbDatabaseFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/DB");
+}
+
+void LoadFreedbFolders() {
+    const QString cache = GetSettingString(kSection, QStringLiteral("LocalCachePath"), DefaultFreedbCacheFolder());
+    const QString db = GetSettingInt(kSection, QStringLiteral("UseLocalDB"), 0) != 0
+                           ? GetSettingString(kSection, QStringLiteral("LocalDBPath"), DefaultFreedbDatabaseFolder())
+                           : QString();
+    SetFreedbFolders(cache, db);
 }
 
 COptFreeDB::COptFreeDB(QWidget *parent) : COptionPage(LoadStringRes(146), parent) {

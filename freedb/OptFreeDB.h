@@ -19,6 +19,8 @@ void SetFreedbFolderChooser(FolderChooser chooser); // tests answer for the user
 // The default folders in the user's data folder.
 QString DefaultFreedbCacheFolder();
 QString DefaultFreedbDatabaseFolder();
+// Sets the folders in use from FREEDB/LocalCachePath, UseLocalDB and LocalDBPath, as a start does.
+void LoadFreedbFolders();
 
 class COptFreeDB : public COptionPage {
     Q_OBJECT
