@@ -34,6 +34,13 @@ public:
     }
 };
 
+// One for every position slider, alive for the whole run: a widget must not outlive its style, and a
+// child of the slider would go before the slider has let go of it.
+QStyle *PositionSliderStyle() {
+    static auto *style = new ClickToPositionStyle;
+    return style;
+}
+
 } // namespace
 
 CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
@@ -63,9 +70,7 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     m_pSlider = new QSlider(Qt::Horizontal, this);
     m_pSlider->setObjectName(QStringLiteral("1058"));
     m_pSlider->setRange(0, 0);
-    auto *sliderStyle = new ClickToPositionStyle;
-    sliderStyle->setParent(m_pSlider);
-    m_pSlider->setStyle(sliderStyle);
+    m_pSlider->setStyle(PositionSliderStyle());
     connect(m_pSlider, &QSlider::sliderMoved, this, [this](int pos) { m_pPlayer->SliderMoving(FromSlider(pos)); });
     connect(m_pSlider, &QSlider::sliderReleased, this,
             [this] { m_pPlayer->SliderReleased(FromSlider(m_pSlider->sliderPosition())); });

@@ -129,9 +129,9 @@ TEST_F(PlayerWidgetsTest, StopAndTheEndOfTheListResetSliderTimeAndCaption) {
     AddTitle(QStringLiteral("song.pcm"), FakeTitle{44100});
     for (const bool bStopButton : {true, false}) {
         SCOPED_TRACE(bStopButton ? "Stop button" : "end of the list");
+        FakeView display;
         QWidget window; // the main window: another one is active, so the caption scrolls
         window.setWindowTitle(QStringLiteral("Melvo"));
-        FakeView display;
         auto *functions = new CFunctions(&list, &display, &window);
         window.resize(400, 90);
         window.show();
