@@ -97,7 +97,8 @@ void Player::DoPlay() {
     m_pCurrentItem = item;
     m_nCurrentRow = row;
     m_pList->MarkCurrent(row, true);
-    if (!item->pszPath || !FileExists(QString::fromUtf8(item->pszPath), true)) {
+    // A CD track names no file on disk: its plug-in finds the drive and the track itself.
+    if (!item->pszPath || (item->nCDDrive == TITLE_NO_CD && !FileExists(QString::fromUtf8(item->pszPath), true))) {
         GiveUpTitle(item, row);
         return;
     }

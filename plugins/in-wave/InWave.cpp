@@ -12,7 +12,7 @@
 #include <new>
 #include <vector>
 
-MELVO_DEFINE_VERSION("in-wave", "Melvo WAV input plug-in", 2, 71, 0)
+MELVO_DEFINE_VERSION("in-wave", "Melvo WAV input plug-in", 2, 7, 1)
 
 namespace {
 
