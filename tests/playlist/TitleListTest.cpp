@@ -520,6 +520,7 @@ TEST_F(TitleListTest, TotalSkipsARecordTheReaderIsStillFilling) {
     h.changed.notify_all();
     ASSERT_TRUE(WaitForReader(list));
     EXPECT_EQ(list.TotalSeconds(), 61);
+}
 
 // A sorted file list keeps its rows in title order however the reader's results arrive, and the
 // selected title stays selected as it moves.
