@@ -1,4 +1,4 @@
-// The program's command line: files to add or to play, the splash switch, --help and --version.
+// The program's command line: files to add or to play, the splash switch, --help, --version and --grab.
 #pragma once
 
 #include <QList>
@@ -16,7 +16,9 @@ struct CommandLineInfo {
     bool bShowSplash = true;
     bool bHelp = false;
     bool bVersion = false;
-    QString strError; // what was wrong with the arguments; empty when nothing was
+    bool bGrab = false;        // --grab: grab CD tracks without a window
+    QStringList grabArguments; // everything after --grab
+    QString strError;          // what was wrong with the arguments; empty when nothing was
 };
 
 // Arguments without the program name. Relative paths are taken from currentFolder, since a second

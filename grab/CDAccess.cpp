@@ -1,13 +1,20 @@
-// Drives are set up from the settings once per run; the options take effect at the next start.
+// Drives are set up from the settings once per run; the options take effect at the next start, the images at once.
 #include "CDAccess.h"
 
 #include "Settings.h"
 #include "cdda/CDDA.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <vector>
 
-int InitCDAccess() {
-    SetDiscImages(GetSettingString(QStringLiteral("CDDA"), QStringLiteral("Images"), QString()).toUtf8().constData());
+int InitCDAccess(const QStringList &extraImages) {
+    QStringList images = DiscImages();
+    for (const QString &image : extraImages)
+        if (!images.contains(image))
+            images << image;
+    SetDiscImages(QFile::encodeName(images.join(QLatin1Char(';'))).constData());
     const int driver = GetSettingInt(QStringLiteral("CDDA"), QStringLiteral("CD-Driver"), IsNTOS() ? 0 : 1);
     // There is no ASPI here: a stored 1 gets the system driver, which knows every drive's path, so no
     // drive letter has to be chosen or stored.
@@ -40,4 +47,43 @@ void CloseCDAccess() {
         }
     }
     DeinitDriver();
+}
+
+int ReloadCDAccess() {
+    CloseCDAccess();
+    return InitCDAccess();
+}
+
+bool IsDiscImagePath(const QString &path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("cue") || suffix == QLatin1String("toc") || suffix == QLatin1String("nrg");
+}
+
+QStringList DiscImages() {
+    QStringList images;
+    const QString list = GetSettingString(QStringLiteral("CDDA"), QStringLiteral("Images"), QString());
+    for (const QString &path : list.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        if (!path.trimmed().isEmpty())
+            images << path.trimmed();
+    return images;
+}
+
+bool WriteDiscImages(const QStringList &images) {
+    return WriteSettingString(QStringLiteral("CDDA"), QStringLiteral("Images"), images.join(QLatin1Char(';')));
+}
+
+int AddDiscImages(const QStringList &paths) {
+    QStringList images = DiscImages();
+    int added = 0;
+    for (const QString &path : paths) {
+        // ';' separates the list: a path holding one cannot be kept in it.
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        if (!IsDiscImagePath(absolute) || absolute.contains(QLatin1Char(';')) || images.contains(absolute))
+            continue;
+        images << absolute;
+        ++added;
+    }
+    if (added > 0 && WriteDiscImages(images))
+        ReloadCDAccess();
+    return added;
 }

@@ -1,5 +1,6 @@
 // Melvo's entry point.
 #include "CommandLine.h"
+#include "GrabCommand.h"
 #include "MelvoApp.h"
 #include "TerminationSignals.h"
 
@@ -21,6 +22,11 @@ int main(int argc, char *argv[]) {
     if (early.bVersion) {
         std::puts("Melvo 2.71");
         return 0;
+    }
+    if (early.bGrab) {
+        // No window and no handover: it runs beside an open Melvo.
+        QCoreApplication app(argc, argv);
+        return RunGrabCommand(early.grabArguments);
     }
 
     // Qt takes its own options (-platform, -style ...) out; the rest is ours.

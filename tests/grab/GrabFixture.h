@@ -1,6 +1,7 @@
 // A disc image drive in a temporary folder, private settings and a recording message sink for the grab tests.
 #pragma once
 
+#include "CDAccess.h"
 #include "DiscImage.h"
 #include "GrabTracks.h"
 #include "TestEnvironment.h"
