@@ -2,6 +2,7 @@
 #include "GrabTracks.h"
 
 #include "Helpers.h"
+#include "Messages.h"
 #include "cdda/CDDA.h"
 
 #include <QDir>
@@ -96,4 +97,24 @@ QList<int> ParseTrackList(const QString &text, int count, QString *error) {
                 tracks << t;
     }
     return tracks;
+}
+
+GrabProgressTexts MakeProgressTexts(uint32_t readBytes, uint32_t encodedBytes, uint32_t totalBytes,
+                                    uint32_t elapsedSeconds, bool bReadDone) {
+    GrabProgressTexts texts;
+    const uint32_t elapsed = std::max<uint32_t>(elapsedSeconds, 1);
+    const uint32_t readRate = readBytes / 1024 / elapsed;
+    const uint32_t encodeRate = encodedBytes / 1024 / elapsed;
+    if (encodeRate > 0) {
+        // A WAV's header counts as encoded too, so the count may pass the track's length.
+        const uint32_t left = encodedBytes < totalBytes ? totalBytes - encodedBytes : 0;
+        const uint32_t remaining = left / 1024 / encodeRate;
+        texts.strRemaining = QString::asprintf("%s %.2d:%.2d", LoadStringRes(17).toUtf8().constData(),
+                                               int(remaining / 60), int(remaining % 60));
+    }
+    const int percent = totalBytes ? int((uint64_t(encodedBytes) * 100 + totalBytes / 2) / totalBytes) : 0;
+    texts.strPercent = QString::asprintf("%d %%", percent);
+    texts.strSpeed = bReadDone ? QStringLiteral("Grabbing succesfully.")
+                               : QString::asprintf("%d KB/s, %s %.2fx", int(readRate), "Speed: ", readRate / 170.0);
+    return texts;
 }

@@ -27,3 +27,10 @@ bool PlanTrack(uint8_t drive, int track, const QString &folder, GrabTrack *plan)
 // "1,3-5" into track numbers in the given order, each within 1..count; an empty text gives every track.
 // On a fault the result is empty and *error says what is wrong.
 QList<int> ParseTrackList(const QString &text, int count, QString *error);
+
+// The texts of the grabbing dialog's progress: percent, speed, and the time remaining (null: leave it as is).
+struct GrabProgressTexts {
+    QString strPercent, strSpeed, strRemaining;
+};
+GrabProgressTexts MakeProgressTexts(uint32_t readBytes, uint32_t encodedBytes, uint32_t totalBytes,
+                                    uint32_t elapsedSeconds, bool bReadDone);

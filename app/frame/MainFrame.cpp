@@ -105,7 +105,7 @@ void CMainFrame::CreateMenus() {
     AddCommand(melvo, 57665, QStringLiteral("&Quit"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
     QMenu *functions = menuBar()->addMenu(QStringLiteral("&Functions"));
-    AddCommand(functions, 32790, QStringLiteral("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G))->setEnabled(false);
+    AddCommand(functions, 32790, QStringLiteral("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G));
     AddCommand(functions, 1050, QStringLiteral("&freedb Request"), QKeySequence(Qt::CTRL | Qt::Key_F))
         ->setEnabled(false);
 

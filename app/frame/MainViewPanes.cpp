@@ -1,6 +1,7 @@
 // The main view's panes and how they talk: tree to file list, file list to playlist, commands to the player.
 #include "MainFrame.h"
 
+#include "CDCopy.h"
 #include "CPLFunctions.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
@@ -72,6 +73,17 @@ bool CMainFrame::InitMainView() {
             if (m_pTree->IsCDSelected() && CdTrackFiles(CdDriveOfPath(m_pTree->SelectedDirectory())).isEmpty())
                 ShowError(61280);
             break;
+        case 32790: {
+            if (CFunctions *functions = m_pPlayer->Functions())
+                functions->OnCommand(1002); // the drive is the grab's alone
+            CCDCopy dialog(this);
+            if (!dialog.OnInitDialog())
+                break;
+            // The tree's disc watch tells the dialog while it is open.
+            connect(m_pTree, &CDirTree::MediaChanged, &dialog, [&dialog] { dialog.OnDriveChanged(); });
+            dialog.exec();
+            break;
+        }
         case 1166:
             m_pTree->BuildTree();
             if (auto *display = dynamic_cast<CDisplay *>(m_pPlayer->ChildAt(CPlayer::ChildDisplay)))

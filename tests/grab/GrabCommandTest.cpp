@@ -25,7 +25,6 @@ protected:
         return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
                 QString::fromLocal8Bit(p.readAllStandardError())};
     }
-    QString Cue() const { return QString::fromStdString(image.strCue); }
     // Every file below the folder, hidden ones too, by name.
     QStringList Files(const QString &folder) const {
         QStringList names;

@@ -33,6 +33,7 @@ protected:
         EXPECT_TRUE(PlanTrack(0, track, out, &plan));
         return plan;
     }
+    QString Cue() const { return QString::fromStdString(image.strCue); }
     QByteArray Track(int track) const {
         const std::vector<uint8_t> bytes = image.TrackBytes(size_t(track - 1));
         return QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
@@ -44,6 +45,14 @@ protected:
     DiscImage image;
     QString out;
 };
+
+// Readable failures.
+inline void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &texts, std::ostream *os) {
+    *os << texts.join(QStringLiteral(" | ")).toStdString();
+}
 
 inline QByteArray ReadAll(const QString &path) {
     QFile file(path);
