@@ -1,6 +1,8 @@
 // Drives are set up from the settings once per run; the options take effect at the next start, the images at once.
 #include "CDAccess.h"
 
+#include "DriveOptions.h"
+#include "OptGrabbing.h"
 #include "Settings.h"
 #include "cdda/CDDA.h"
 
@@ -8,6 +10,25 @@
 #include <QFileInfo>
 
 #include <vector>
+
+namespace {
+
+// Under ASPI every drive needs its letter; the ones without get theirs now, asking when there is a choice.
+void AssignLettersAtStart(int count) {
+    QStringList names, stored;
+    for (int i = 0; i < count; ++i) {
+        char name[CDDA_NAME_SIZE] = {};
+        GetDriveInfo(uint8_t(i), name, nullptr, 0);
+        names << QString::fromUtf8(name);
+        stored << GetSettingString(names.last(), QStringLiteral("DriveLetter"), QString());
+    }
+    const QStringList letters = AssignDriveLetters(names, stored, CdRomLetters(), ChooseDriveLetter);
+    for (int i = 0; i < count; ++i)
+        if (letters.value(i) != stored.value(i))
+            WriteSettingString(names[i], QStringLiteral("DriveLetter"), letters.value(i));
+}
+
+} // namespace
 
 int InitCDAccess(const QStringList &extraImages) {
     QStringList images = DiscImages();
@@ -18,7 +39,10 @@ int InitCDAccess(const QStringList &extraImages) {
     const int driver = GetSettingInt(QStringLiteral("CDDA"), QStringLiteral("CD-Driver"), IsNTOS() ? 0 : 1);
     // There is no ASPI here: a stored 1 gets the system driver, which knows every drive's path, so no
     // drive letter has to be chosen or stored.
-    const int count = InitDriver(driver == 1 && IsASPIInstalled() ? 1 : 0);
+    const bool bAspi = driver == 1 && IsASPIInstalled();
+    const int count = InitDriver(bAspi ? 1 : 0);
+    if (bAspi)
+        AssignLettersAtStart(count);
     for (int i = 0; i < count; ++i) {
         const auto drive = static_cast<uint8_t>(i);
         char name[CDDA_NAME_SIZE] = {};
@@ -78,7 +102,8 @@ int AddDiscImages(const QStringList &paths) {
     for (const QString &path : paths) {
         // ';' separates the list: a path holding one cannot be kept in it.
         const QString absolute = QFileInfo(path).absoluteFilePath();
-        if (!IsDiscImagePath(absolute) || absolute.contains(QLatin1Char(';')) || images.contains(absolute))
+        if (!IsDiscImagePath(absolute) || !QFileInfo(absolute).isFile() || absolute.contains(QLatin1Char(';')) ||
+            images.contains(absolute))
             continue;
         images << absolute;
         ++added;

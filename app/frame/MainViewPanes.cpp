@@ -1,6 +1,7 @@
 // The main view's panes and how they talk: tree to file list, file list to playlist, commands to the player.
 #include "MainFrame.h"
 
+#include "CDAccess.h"
 #include "CDCopy.h"
 #include "CPLFunctions.h"
 #include "CPlayer.h"
@@ -102,6 +103,11 @@ bool CMainFrame::InitMainView() {
 bool CMainFrame::HandOverFile(const QString &path, bool bPlay) {
     if (!m_pPlayer || path.isEmpty())
         return false;
+    if (IsDiscImagePath(path)) { // a disc image becomes a CD drive
+        if (AddDiscImages({path}) > 0)
+            m_pTree->BuildTree();
+        return true;
+    }
     TitleList &playlist = m_pPlayer->Playlist()->List();
     const int row = playlist.AddFile(path, -1, false);
     if (row < 0)

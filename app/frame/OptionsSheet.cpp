@@ -2,6 +2,7 @@
 #include "OptionsSheet.h"
 
 #include "Messages.h"
+#include "OptGrabbing.h"
 #include "OptionPage.h"
 
 #include <QDialogButtonBox>
@@ -21,6 +22,7 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
 
     // The order is fixed: General, View, freedb, Connection, CD Drives, Folders, File types.
     // Each subsystem adds its page here as it lands.
+    AddPage(new COptGrabbing(this));
 }
 
 void COptionsSheet::AddPage(COptionPage *page) {

@@ -1,15 +1,21 @@
 // "Grab CD..." from the main window: Ctrl+G opens the dialog, the tree's disc watch reaches it, a grab runs.
+#include "CDAccess.h"
 #include "CDCopy.h"
+#include "CPlayer.h"
+#include "CTitleList.h"
 #include "DirTree.h"
 #include "GrabFixture.h"
 #include "MainFrame.h"
+#include "OptionsSheet.h"
 #include "Settings.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -54,4 +60,53 @@ TEST_F(GrabFixture, CtrlGOpensTheGrabbingDialogWhichFollowsTheDiscAndGrabs) {
     EXPECT_TRUE(WaveAudio(ReadAll(out + "/Track01.wav")) == Track(1));
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
     frame.DestroyMainView();
+}
+
+// A disc image dropped on the folder tree or handed over on the command line becomes a CD drive at once.
+TEST_F(GrabFixture, ImagesDroppedOnTheTreeOrOpenedBecomeDrivesAtOnce) {
+    DeinitDriver();
+    SetDiscImages(nullptr);
+    InitCDAccess();
+    const DiscImage other = WriteDiscImage(dir.path().toStdString(), "other", {75}, 0);
+    CMainFrame frame;
+    ASSERT_TRUE(frame.InitMainView());
+    CDirTree *tree = frame.Tree();
+    tree->BuildTree();
+    frame.show();
+    const int rootsBefore = tree->topLevelItemCount();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Cue()), QUrl::fromLocalFile(dir.filePath("song.mp3"))});
+    const QPoint at = tree->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &drop);
+    EXPECT_EQ(DiscImages(), QStringList{Cue()});
+    EXPECT_EQ(tree->topLevelItemCount(), rootsBefore + 1);
+
+    QMimeData songs;
+    songs.setUrls({QUrl::fromLocalFile(dir.filePath("song.mp3"))});
+    QDragEnterEvent refused(at, Qt::CopyAction, &songs, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    EXPECT_TRUE(frame.HandOverFile(QString::fromStdString(other.strToc), false));
+    EXPECT_EQ(DiscImages(), QStringList({Cue(), QString::fromStdString(other.strToc)}));
+    EXPECT_EQ(GetNumDrives(), 2);
+    EXPECT_EQ(tree->topLevelItemCount(), rootsBefore + 2);
+    EXPECT_EQ(frame.Player()->Playlist()->List().RowCount(), 0); // not a title for the playlist
+    frame.DestroyMainView();
+}
+
+TEST(OptionsSheetGrabbing, TheSheetCarriesTheCdDrivesPage) {
+    ScopedXdgHome home;
+    COptionsSheet sheet;
+    auto *tabs = sheet.findChild<QTabWidget *>("OptionsPages");
+    ASSERT_TRUE(tabs);
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i)
+        captions << tabs->tabText(i);
+    EXPECT_TRUE(captions.contains("CD Drives")) << captions.join(',').toStdString();
 }
