@@ -4,10 +4,13 @@
 #include "CPlayer.h"
 #include "CTitleList.h"
 #include "DirTree.h"
+#include "Functions.h"
+#include "PluginHost.h"
 #include "GrabFixture.h"
 #include "MainFrame.h"
 #include "OptionsSheet.h"
 #include "Settings.h"
+#include "WavEncoder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +32,20 @@ TEST_F(GrabFixture, CtrlGOpensTheGrabbingDialogWhichFollowsTheDiscAndGrabs) {
     frame.show();
     QApplication::setActiveWindow(&frame);
     ASSERT_TRUE(frame.Action(32790)->isEnabled());
+    // Something plays: the grab stops it first. The plug-ins lie in the program folder, not beside the test.
+    UnloadPlugins();
+    LoadPlugins(QStringLiteral(MELVO_PROGRAM_DIR));
+    WavEncoder wav;
+    GrabTrack song = Plan(4);
+    song.basePath = dir.filePath("song");
+    ASSERT_EQ(GrabTrackNow(song, &wav), GrabResult::Written);
+    ASSERT_TRUE(frame.HandOverFile(song.basePath + ".wav", true));
+    Player &player = frame.Player()->Functions()->GetPlayer();
+    QElapsedTimer started;
+    started.start();
+    while (player.GetPlayState() != PLAYSTATE_PLAYING && started.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(player.GetPlayState(), PLAYSTATE_PLAYING);
 
     QStringList seen; // the track list as the dialog showed it at each step
     bool bRan = false;
@@ -36,6 +53,7 @@ TEST_F(GrabFixture, CtrlGOpensTheGrabbingDialogWhichFollowsTheDiscAndGrabs) {
         auto *dialog = qobject_cast<CCDCopy *>(QApplication::activeModalWidget());
         ASSERT_TRUE(dialog);
         bRan = true;
+        EXPECT_EQ(player.GetPlayState(), PLAYSTATE_STOPPED);
         auto *tracks = dialog->findChild<QListWidget *>("1137");
         auto show = [&] { seen << QString::number(tracks->count()) + " " + tracks->item(0)->text(); };
         show();
