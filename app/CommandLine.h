@@ -18,7 +18,11 @@ struct CommandLineInfo {
     bool bVersion = false;
     bool bGrab = false;        // --grab: grab CD tracks without a window
     QStringList grabArguments; // everything after --grab
-    QString strError;          // what was wrong with the arguments; empty when nothing was
+    // --crash-report TEXT DUMP: the report dialog of a crashed Melvo; a path is empty when that file
+    // was not written.
+    bool bCrashReport = false;
+    QString strReportText, strReportDump;
+    QString strError; // what was wrong with the arguments; empty when nothing was
 };
 
 // Arguments without the program name. Relative paths are taken from currentFolder, since a second

@@ -2,7 +2,11 @@
 #include "OptionsSheet.h"
 
 #include "Messages.h"
+#include "OptFiletypes.h"
+#include "OptFolder.h"
+#include "OptGeneral.h"
 #include "OptGrabbing.h"
+#include "OptView.h"
 #include "OptionPage.h"
 
 #include <QDialogButtonBox>
@@ -22,7 +26,11 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
 
     // The order is fixed: General, View, freedb, Connection, CD Drives, Folders, File types.
     // Each subsystem adds its page here as it lands.
+    AddPage(new COptGeneral(this));
+    AddPage(new COptView(this));
     AddPage(new COptGrabbing(this));
+    AddPage(new COptFolder(this));
+    AddPage(new COptFiletypes(this));
 }
 
 void COptionsSheet::AddPage(COptionPage *page) {
