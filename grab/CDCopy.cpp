@@ -21,8 +21,6 @@
 
 namespace {
 
-const QString kNoAudioCd = QStringLiteral("No AudioCD in selected drive.");
-
 template <class W> W *Named(W *widget, int id) {
     widget->setObjectName(QString::number(id));
     return widget;
@@ -37,7 +35,7 @@ CCDCopy::CCDCopy(QWidget *parent) : QDialog(parent) {
     m_pDrives = Named(new QComboBox, 1136);
     m_pTracks = Named(new QListWidget, 1137);
     m_pTracks->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_pSelectAll = new QPushButton(QStringLiteral("Select all"));
+    m_pSelectAll = new QPushButton(tr("Select all"));
     m_pSelectAll->setObjectName(QStringLiteral("SelectAll"));
     m_pFormats = Named(new QComboBox, 1314);
     m_pTarget = Named(new QLineEdit, 1134);
@@ -51,27 +49,27 @@ CCDCopy::CCDCopy(QWidget *parent) : QDialog(parent) {
     m_pPercent = Named(new QLabel, 1128);
     m_pSpeed = Named(new QLabel, 1146);
     m_pRemaining = Named(new QLabel, 1138);
-    m_pStart = Named(new QPushButton(QStringLiteral("Start")), 1025);
-    m_pCancel = Named(new QPushButton(QStringLiteral("Cancel")), 1002);
-    m_pClose = Named(new QPushButton(QStringLiteral("Close")), 1);
+    m_pStart = Named(new QPushButton(tr("Start")), 1025);
+    m_pCancel = Named(new QPushButton(tr("Cancel")), 1002);
+    m_pClose = Named(new QPushButton(tr("Close")), 1);
     for (QProgressBar *bar : {m_pReadProgress, m_pEncodeProgress})
         bar->setTextVisible(false);
 
     auto *grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("CD-Drive:")), 0, 0);
+    grid->addWidget(new QLabel(tr("CD-Drive:")), 0, 0);
     grid->addWidget(m_pDrives, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Tracks:")), 1, 0, Qt::AlignTop);
+    grid->addWidget(new QLabel(tr("Tracks:")), 1, 0, Qt::AlignTop);
     grid->addWidget(m_pTracks, 1, 1);
     grid->addWidget(m_pSelectAll, 1, 2, Qt::AlignTop);
-    grid->addWidget(new QLabel(QStringLiteral("Format:")), 2, 0);
+    grid->addWidget(new QLabel(tr("Format:")), 2, 0);
     grid->addWidget(m_pFormats, 2, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("File:")), 3, 0);
+    grid->addWidget(new QLabel(tr("File:")), 3, 0);
     grid->addWidget(m_pTarget, 3, 1);
     grid->addWidget(m_pSaveAs, 3, 2);
     grid->addWidget(m_pPlaceHolder, 4, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Reading:")), 5, 0);
+    grid->addWidget(new QLabel(tr("Reading:")), 5, 0);
     grid->addWidget(m_pReadProgress, 5, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Encoding:")), 6, 0);
+    grid->addWidget(new QLabel(tr("Encoding:")), 6, 0);
     grid->addWidget(m_pEncodeProgress, 6, 1, 1, 2);
     auto *texts = new QHBoxLayout;
     texts->addWidget(m_pPercent);
@@ -116,7 +114,7 @@ bool CCDCopy::OnInitDialog() {
     ResetDisplay();
     FillDrives();
     if (m_pDrives->count() == 0) {
-        ShowMessage(QStringLiteral("No CD-Drive installed."), MB_OK | MB_ICONERROR);
+        ShowMessage(tr("No CD-Drive installed."), MB_OK | MB_ICONERROR);
         return false;
     }
     m_nDriveIndex = std::max(GetSettingInt(QStringLiteral("ENCODE"), QStringLiteral("CD-Drive"), 0), 0);
@@ -127,9 +125,9 @@ bool CCDCopy::OnInitDialog() {
     // Without LAME only WAVE is offered; the MP3 entry names the library actually found.
     const LameProbe lame = ProbeLame();
     m_strLameName = lame.strFileName;
-    m_pFormats->addItem(QStringLiteral("WAVE"));
+    m_pFormats->addItem(tr("WAVE"));
     if (lame.status != LameLibrary::NotFound)
-        m_pFormats->addItem(QStringLiteral("MP3 (%1)").arg(m_strLameName));
+        m_pFormats->addItem(tr("MP3 (%1)").arg(m_strLameName));
     m_nEncoderIndex = std::max(GetSettingInt(QStringLiteral("ENCODE"), QStringLiteral("Encode-Format"), 1), 0);
     if (m_nEncoderIndex >= m_pFormats->count())
         m_nEncoderIndex = 0;
@@ -161,7 +159,7 @@ void CCDCopy::FillTracks() {
         const auto drive = uint8_t(m_nDriveIndex);
         const int count = GetNumTracks(drive);
         if (count == 0)
-            m_pTracks->addItem(kNoAudioCd);
+            m_pTracks->addItem(LoadStringRes(61280));
         for (int t = 1; t <= count; ++t) {
             auto *item = new QListWidgetItem(TrackEntryText(TrackName(drive, t), GetTrackLength(uint8_t(t), drive)));
             item->setData(Qt::UserRole, t);
@@ -229,7 +227,7 @@ void CCDCopy::OnFormatSelection() {
 }
 
 void CCDCopy::OnSaveAs() {
-    const QString filter = QStringLiteral("Audio (*%1)").arg(m_strExtension);
+    const QString filter = tr("Audio (*%1)").arg(m_strExtension);
     QFileDialog dialog(this, QString(), m_strFolder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(m_strExtension.mid(1));
@@ -251,7 +249,7 @@ void CCDCopy::ApplySaveAs(const QString &path) {
 
 void CCDCopy::OnStart() {
     if (!m_pEncoder) {
-        ShowMessage(QStringLiteral("Please choose first a valid encoder!"), MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(tr("Please choose first a valid encoder!"), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     const QList<int> tracks = SelectedTracks();
@@ -293,8 +291,7 @@ bool CCDCopy::StartNext() {
     const GrabTrack plan = m_queue.takeFirst();
     ++m_nQueueDone;
     if (m_nQueueTotal > 1)
-        setWindowTitle(
-            QStringLiteral("%1 (track %2 of %3)").arg(LoadStringRes(144)).arg(m_nQueueDone).arg(m_nQueueTotal));
+        setWindowTitle(tr("%1 (track %2 of %3)").arg(LoadStringRes(144)).arg(m_nQueueDone).arg(m_nQueueTotal));
     m_pTarget->setText(plan.basePath + m_strExtension);
     const int total = int(std::min<uint32_t>(plan.endByte - plan.startByte, INT32_MAX));
     for (QProgressBar *bar : {m_pReadProgress, m_pEncodeProgress}) {

@@ -20,14 +20,14 @@ template <class W> W *Named(W *widget, int id) {
 } // namespace
 
 CEncACM::CEncACM(QWidget *parent) : CEncoderPage(parent) {
-    auto *group = new QGroupBox(QStringLiteral("Audio-Compression Manager (V2.0)"), this);
+    auto *group = new QGroupBox(tr("Audio-Compression Manager (V2.0)"), this);
     auto *grid = new QGridLayout(group);
     // The lists have nothing to offer: the output is always CD audio as it is.
-    grid->addWidget(new QLabel(QStringLiteral("Format")), 0, 0);
+    grid->addWidget(new QLabel(tr("Format")), 0, 0);
     grid->addWidget(Named(new QComboBox, 1319), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Codec")), 1, 0);
+    grid->addWidget(new QLabel(tr("Codec")), 1, 0);
     grid->addWidget(Named(new QComboBox, 1320), 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Output in PCM-Wave-Format\n44,1 kHz\nStereo\n16 bit")), 0, 2, 2, 1);
+    grid->addWidget(new QLabel(tr("Output in PCM-Wave-Format\n44,1 kHz\nStereo\n16 bit")), 0, 2, 2, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(group);
@@ -45,8 +45,8 @@ CEncLame *CEncLame::Create(QWidget *parent) {
     case LameLibrary::NotFound:
         return nullptr;
     case LameLibrary::WrongLibrary:
-        ShowMessage(QStringLiteral("Wrong Encoder-DLL \"%1\" found! Please use only the original LAME-DLL, which "
-                                   "has the BladeEnc-Format. ")
+        ShowMessage(tr("Wrong Encoder-DLL \"%1\" found! Please use only the original LAME-DLL, which "
+                       "has the BladeEnc-Format. ")
                         .arg(library->Path()),
                     MB_OK | MB_ICONERROR);
         return nullptr;
@@ -60,22 +60,21 @@ CEncLame::CEncLame(std::unique_ptr<LameLibrary> library, QWidget *parent)
     : CEncoderPage(parent), m_library(std::move(library)), m_encoder(std::make_unique<LameEncoder>(*m_library)) {
     m_pBitrate = Named(new QComboBox, 1174);
     m_pMpeg = Named(new QComboBox, 1316);
-    m_pMpeg->addItems({QStringLiteral("MPEG 1"), QStringLiteral("MPEG 2")});
+    m_pMpeg->addItems({tr("MPEG 1"), tr("MPEG 2")});
     m_pMode = Named(new QComboBox, 1180);
-    m_pMode->addItems({QStringLiteral("Stereo"), QStringLiteral("Joint-Stereo"), QStringLiteral("Dual-Channel"),
-                       QStringLiteral("Mono")});
+    m_pMode->addItems({tr("Stereo"), tr("Joint-Stereo"), tr("Dual-Channel"), tr("Mono")});
     m_pVbrQuality = Named(new QComboBox, 1178);
     for (int q = 0; q <= 9; ++q)
         m_pVbrQuality->addItem(QString::number(q));
-    m_pCopyright = Named(new QCheckBox(QStringLiteral("Copyright")), 1324);
-    m_pCrc = Named(new QCheckBox(QStringLiteral("CRC")), 1322);
-    m_pOriginal = Named(new QCheckBox(QStringLiteral("Original")), 1321);
-    m_pPrivate = Named(new QCheckBox(QStringLiteral("Private")), 1323);
-    m_pVbrHeader = Named(new QCheckBox(QStringLiteral("VBR Header")), 1325);
-    m_pVbr = Named(new QCheckBox(QStringLiteral("VBR")), 1175);
+    m_pCopyright = Named(new QCheckBox(tr("Copyright")), 1324);
+    m_pCrc = Named(new QCheckBox(tr("CRC")), 1322);
+    m_pOriginal = Named(new QCheckBox(tr("Original")), 1321);
+    m_pPrivate = Named(new QCheckBox(tr("Private")), 1323);
+    m_pVbrHeader = Named(new QCheckBox(tr("VBR Header")), 1325);
+    m_pVbr = Named(new QCheckBox(tr("VBR")), 1175);
     m_pVersion = Named(new QLabel(LameVersionText(*m_library)), 1317);
-    m_pVbrGroup = Named(new QGroupBox(QStringLiteral("VBR Settings")), 1328);
-    m_pCompression = Named(new QLabel(QStringLiteral("Compression ")), 1184);
+    m_pVbrGroup = Named(new QGroupBox(tr("VBR Settings")), 1328);
+    m_pCompression = Named(new QLabel(tr("Compression ")), 1184);
 
     auto *vbrLayout = new QGridLayout(m_pVbrGroup);
     vbrLayout->addWidget(m_pCompression, 0, 0);
@@ -83,11 +82,11 @@ CEncLame::CEncLame(std::unique_ptr<LameLibrary> library, QWidget *parent)
     vbrLayout->addWidget(m_pVbrHeader, 1, 0, 1, 2);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Bitrate")), 0, 0);
+    grid->addWidget(new QLabel(tr("Bitrate")), 0, 0);
     grid->addWidget(m_pBitrate, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("MPEG Version")), 1, 0);
+    grid->addWidget(new QLabel(tr("MPEG Version")), 1, 0);
     grid->addWidget(m_pMpeg, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Mode")), 2, 0);
+    grid->addWidget(new QLabel(tr("Mode")), 2, 0);
     grid->addWidget(m_pMode, 2, 1);
     grid->addWidget(m_pCopyright, 0, 2);
     grid->addWidget(m_pCrc, 1, 2);

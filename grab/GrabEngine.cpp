@@ -5,7 +5,7 @@
 #include "Messages.h"
 #include "cdda/CDDA.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -130,7 +130,7 @@ void GrabSession::ReadingThread(GrabJob &job) {
     };
     const QString target = job.basePath + job.extension;
     if (QFileInfo::exists(target)) {
-        if (ShowMessage(QStringLiteral("A file with this name already exists. Overwrite file?"),
+        if (ShowMessage(QCoreApplication::translate("CCDCopy", "A file with this name already exists. Overwrite file?"),
                         MB_YESNO | MB_ICONQUESTION) != IDYES) {
             dropStaging();
             job.bAbandoned = true;

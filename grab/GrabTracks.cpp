@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "cdda/CDDA.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -114,7 +115,10 @@ GrabProgressTexts MakeProgressTexts(uint32_t readBytes, uint32_t encodedBytes, u
     }
     const int percent = totalBytes ? int((uint64_t(encodedBytes) * 100 + totalBytes / 2) / totalBytes) : 0;
     texts.strPercent = QString::asprintf("%d %%", percent);
-    texts.strSpeed = bReadDone ? QStringLiteral("Grabbing succesfully.")
-                               : QString::asprintf("%d KB/s, %s %.2fx", int(readRate), "Speed: ", readRate / 170.0);
+    texts.strSpeed = bReadDone
+                         ? QCoreApplication::translate("CCDCopy", "Grabbing succesfully.")
+                         : QString::asprintf("%d KB/s, %s %.2fx", int(readRate),
+                                             QCoreApplication::translate("CCDCopy", "Speed: ").toUtf8().constData(),
+                                             readRate / 170.0);
     return texts;
 }

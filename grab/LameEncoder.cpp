@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "Settings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <new>
@@ -80,7 +81,7 @@ LameConfig MakeLameConfig(const LameSettings &s) {
 QString LameVersionText(const LameLibrary &library) {
     int major = 0, minor = 0;
     library.Version(&major, &minor);
-    return QString::asprintf("Lame Encoder DLL (V %d.%d)", major, minor);
+    return QCoreApplication::translate("CEncLame", "Lame Encoder DLL (V %1.%2)").arg(major).arg(minor);
 }
 
 bool LameEncoder::OnEncInit(GrabJob &job) {

@@ -25,10 +25,11 @@ template <class W> W *Named(W *widget, int id) {
 }
 
 // Which read command is which with libcdio: the first two verify through paranoia, the others read as is.
-const char *kReadModeHelp =
+const char *const kReadModeHelp = QT_TRANSLATE_NOOP(
+    "COptGrabbing",
     "Read commands: \"ATAPI 1\" reads through cdparanoia with full verification, \"ATAPI 2\" with overlap "
     "checking only; the other commands read the sectors without verification (fastest). Auto-Detection tries "
-    "them in this order. Changes take effect after restarting Melvo.";
+    "them in this order. Changes take effect after restarting Melvo.");
 
 } // namespace
 
@@ -36,14 +37,14 @@ CChooseDriveLetter::CChooseDriveLetter(const QString &driveName, const QStringLi
     : QDialog(parent) {
     setWindowTitle(LoadStringRes(202));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Please choose the correct letter for the following drive!")));
+    layout->addWidget(new QLabel(tr("Please choose the correct letter for the following drive!")));
     auto *frame = Named(new QGroupBox(driveName), 1312);
     m_pLetters = Named(new QComboBox, 1308);
     m_pLetters->addItems(letters);
     m_pLetters->setCurrentIndex(0);
     (new QVBoxLayout(frame))->addWidget(m_pLetters);
     layout->addWidget(frame);
-    auto *ok = Named(new QPushButton(QStringLiteral("OK")), 1);
+    auto *ok = Named(new QPushButton(tr("OK")), 1);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignRight);
 }
@@ -66,9 +67,9 @@ COptGrabbing::COptGrabbing(QWidget *parent) : COptionPage(LoadStringRes(230), pa
     m_options.Load();
     m_images = DiscImages();
 
-    auto *driverGroup = new QGroupBox(QStringLiteral("Select Driver"));
-    m_pSpti = Named(new QRadioButton(QStringLiteral("SPTI Driver")), 1282);
-    m_pAspi = Named(new QRadioButton(QStringLiteral("ASPI Driver")), 1283);
+    auto *driverGroup = new QGroupBox(tr("Select Driver"));
+    m_pSpti = Named(new QRadioButton(tr("SPTI Driver")), 1282);
+    m_pAspi = Named(new QRadioButton(tr("ASPI Driver")), 1283);
     auto *driverLayout = new QVBoxLayout(driverGroup);
     driverLayout->addWidget(m_pSpti);
     driverLayout->addWidget(m_pAspi);
@@ -79,24 +80,24 @@ COptGrabbing::COptGrabbing(QWidget *parent) : COptionPage(LoadStringRes(230), pa
     m_pDrives = Named(new QComboBox, 1286);
     m_pReadMode = Named(new QComboBox, 1279);
     m_pReadMode->addItems(ReadModeNames());
-    m_pAutoDetect = Named(new QPushButton(QStringLiteral("Auto-Detection")), 1280);
+    m_pAutoDetect = Named(new QPushButton(tr("Auto-Detection")), 1280);
     m_pFrames = Named(new QComboBox, 1313);
     m_pFrames->addItems(FrameEntries());
-    m_pLetterGroup = Named(new QGroupBox(QStringLiteral("Drive Letter")), 1309);
+    m_pLetterGroup = Named(new QGroupBox(tr("Drive Letter")), 1309);
     m_pLetters = Named(new QComboBox, 1308);
     m_pLetters->addItems(m_options.letters);
     (new QVBoxLayout(m_pLetterGroup))->addWidget(m_pLetters);
-    m_pStandard = Named(new QPushButton(QStringLiteral("Standard")), 1042);
-    auto *help = new QLabel(QString::fromLatin1(kReadModeHelp));
+    m_pStandard = Named(new QPushButton(tr("Standard")), 1042);
+    auto *help = new QLabel(tr(kReadModeHelp));
     help->setWordWrap(true);
 
-    auto *imagesGroup = new QGroupBox(QStringLiteral("Images"));
+    auto *imagesGroup = new QGroupBox(tr("Images"));
     m_pImages = new QListWidget;
-    m_pImages->setObjectName(QStringLiteral("Images"));
+    m_pImages->setObjectName(tr("Images"));
     m_pImages->addItems(m_images);
-    m_pAddImage = new QPushButton(QStringLiteral("Add..."));
+    m_pAddImage = new QPushButton(tr("Add..."));
     m_pAddImage->setObjectName(QStringLiteral("AddImage"));
-    m_pRemoveImage = new QPushButton(QStringLiteral("Remove"));
+    m_pRemoveImage = new QPushButton(tr("Remove"));
     m_pRemoveImage->setObjectName(QStringLiteral("RemoveImage"));
     auto *imagesLayout = new QGridLayout(imagesGroup);
     imagesLayout->addWidget(m_pImages, 0, 0, 3, 1);
@@ -105,12 +106,12 @@ COptGrabbing::COptGrabbing(QWidget *parent) : COptionPage(LoadStringRes(230), pa
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(driverGroup, 0, 0, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("CD-ROM Drive")), 0, 1);
+    grid->addWidget(new QLabel(tr("CD-ROM Drive")), 0, 1);
     grid->addWidget(m_pDrives, 0, 2, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Read command")), 1, 1);
+    grid->addWidget(new QLabel(tr("Read command")), 1, 1);
     grid->addWidget(m_pReadMode, 1, 2);
     grid->addWidget(m_pAutoDetect, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Frames per read")), 2, 1);
+    grid->addWidget(new QLabel(tr("Frames per read")), 2, 1);
     grid->addWidget(m_pFrames, 2, 2);
     grid->addWidget(m_pLetterGroup, 2, 0);
     grid->addWidget(m_pStandard, 3, 3);
@@ -121,7 +122,7 @@ COptGrabbing::COptGrabbing(QWidget *parent) : COptionPage(LoadStringRes(230), pa
     m_pAspi->setEnabled(IsASPIInstalled() != 0); // there is no ASPI on this system
     (m_options.driver == 1 ? m_pAspi : m_pSpti)->setChecked(true);
     if (m_options.drives.isEmpty()) {
-        m_pDrives->addItem(QStringLiteral("No CD-Drive installed."));
+        m_pDrives->addItem(tr("No CD-Drive installed."));
         for (QWidget *w : std::initializer_list<QWidget *>{m_pDrives, m_pReadMode, m_pFrames, m_pAutoDetect, m_pLetters,
                                                            m_pLetterGroup})
             w->setEnabled(false);
@@ -192,8 +193,7 @@ void COptGrabbing::OnStandard() {
 }
 
 void COptGrabbing::OnAddImages() {
-    QFileDialog dialog(this, QStringLiteral("Add disc images"), QString(),
-                       QStringLiteral("Disc images (*.cue *.toc *.nrg)"));
+    QFileDialog dialog(this, tr("Add disc images"), QString(), tr("Disc images (*.cue *.toc *.nrg)"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)

@@ -4,6 +4,7 @@
 #include "GrabJob.h"
 #include "Messages.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <array>
@@ -39,7 +40,7 @@ bool WriteWaveHeader(FILE *file, uint32_t dataBytes) {
     Put32(&header[40], dataBytes);
     if (!file || std::fseek(file, 0, SEEK_SET) != 0 ||
         std::fwrite(header.data(), 1, header.size(), file) != header.size() || std::fflush(file) != 0) {
-        ShowMessage(QStringLiteral("Error writing wave-header!"), MB_OK | MB_ICONERROR);
+        ShowMessage(QCoreApplication::translate("CEncACM", "Error writing wave-header!"), MB_OK | MB_ICONERROR);
         return false;
     }
     return true;
