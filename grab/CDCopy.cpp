@@ -309,8 +309,10 @@ void CCDCopy::OnTimer() {
     if (!m_session->IsRunning()) {
         const GrabResult result = m_session->Finish();
         m_session.reset();
-        // The next track follows only a complete one; a cancel or a failure ends the run.
-        const bool bNext = result == GrabResult::Written && !m_bCloseWhenDone && StartNext();
+        // The next track follows a complete one, or one whose existing file the user kept; a cancel or a
+        // failure ends the run.
+        const bool bNext =
+            (result == GrabResult::Written || result == GrabResult::Declined) && !m_bCloseWhenDone && StartNext();
         if (bNext)
             return;
         m_pProgressTimer->stop();

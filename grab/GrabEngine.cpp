@@ -79,7 +79,9 @@ GrabResult GrabSession::Finish() {
     m_reading.Join();
     const GrabJob &job = *m_job;
     GrabResult result = GrabResult::Written;
-    if (job.bAbandoned)
+    if (job.bDeclined)
+        result = GrabResult::Declined;
+    else if (job.bAbandoned)
         result = GrabResult::Abandoned;
     else if (job.bEncodeFailed)
         result = GrabResult::EncodeFailed;
@@ -133,7 +135,7 @@ void GrabSession::ReadingThread(GrabJob &job) {
         if (ShowMessage(QCoreApplication::translate("CCDCopy", "A file with this name already exists. Overwrite file?"),
                         MB_YESNO | MB_ICONQUESTION) != IDYES) {
             dropStaging();
-            job.bAbandoned = true;
+            job.bDeclined = true;
             return;
         }
         RemoveFile(target);

@@ -17,7 +17,8 @@ class IEncoder;
 enum class GrabResult {
     Written,   // every byte of the track went into the finished file
     Cancelled, // the file holds what was encoded up to the cancel
-    Abandoned, // nothing was written: no staging file, "No" to the overwrite question, or the encoder's init failed
+    Declined,  // "No" to the overwrite question: the existing file stays
+    Abandoned, // nothing was written: no staging file, or the encoder's init failed
     ReadFailed,
     EncodeFailed,
     FinishFailed, // the encoder could not complete the file
@@ -49,5 +50,6 @@ struct GrabJob {
     bool bReadFailed = false;
     bool bEncodeFailed = false;
     bool bAbandoned = false;
+    bool bDeclined = false;
     bool bFinished = false; // the encoder completed the file
 };

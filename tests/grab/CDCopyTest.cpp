@@ -97,7 +97,7 @@ TEST_F(CDCopyTest, OneTrackIsGrabbedIntoTheFileShownAlsoAfterSaveAs) {
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
 }
 
-TEST_F(CDCopyTest, SeveralTracksAreGrabbedOneAfterAnotherAsSingleGrabsWouldBe) {
+TEST_F(CDCopyTest, SeveralTracksAreGrabbedOneAfterAnotherAsSingleGrabsWouldBeAndAKeptFileIsSkipped) {
     CCDCopy dialog;
     ASSERT_TRUE(dialog.OnInitDialog());
     dialog.show();
@@ -108,6 +108,12 @@ TEST_F(CDCopyTest, SeveralTracksAreGrabbedOneAfterAnotherAsSingleGrabsWouldBe) {
     ClickRow(tracks, 2, Qt::ControlModifier);
     ClickRow(tracks, 3, Qt::ControlModifier);
     EXPECT_EQ(tracks->selectedItems().size(), 3);
+    // The user keeps an existing file: that track is skipped, the others follow.
+    QFile mine(out + "/Track03.wav");
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("mine");
+    mine.close();
+    sink.Answer(IDNO);
     QSignalSpy titles(&dialog, &QWidget::windowTitleChanged);
     QTest::mouseClick(Button(dialog, 1025), Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return !dialog.IsGrabbing(); }));
@@ -116,8 +122,10 @@ TEST_F(CDCopyTest, SeveralTracksAreGrabbedOneAfterAnotherAsSingleGrabsWouldBe) {
         seen << args.at(0).toString();
     EXPECT_EQ(seen, QStringList({"CD Grabbing (track 1 of 3)", "CD Grabbing (track 2 of 3)",
                                  "CD Grabbing (track 3 of 3)", "CD Grabbing"}));
-    for (int t : {1, 3, 4})
+    for (int t : {1, 4})
         EXPECT_TRUE(WaveAudio(ReadAll(out + QString("/Track%1.wav").arg(t, 2, 10, QChar('0')))) == Track(t)) << t;
+    EXPECT_EQ(ReadAll(mine.fileName()), "mine");
+    EXPECT_EQ(sink.Texts(), QStringList{"A file with this name already exists. Overwrite file?"});
     EXPECT_FALSE(QFileInfo::exists(out + "/Track02.wav"));
 }
 

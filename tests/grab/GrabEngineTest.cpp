@@ -101,7 +101,7 @@ TEST_F(EngineTest, OverwriteQuestionNoKeepsTheFileYesReplacesIt) {
         existing.close();
         sink.Clear();
         sink.Answer(answer);
-        EXPECT_EQ(GrabTrackNow(plan, &wav), answer == IDNO ? GrabResult::Abandoned : GrabResult::Written);
+        EXPECT_EQ(GrabTrackNow(plan, &wav), answer == IDNO ? GrabResult::Declined : GrabResult::Written);
         EXPECT_EQ(sink.Texts(), QStringList{"A file with this name already exists. Overwrite file?"});
         if (answer == IDNO)
             EXPECT_EQ(ReadAll(existing.fileName()), "the user's own file");

@@ -5,10 +5,10 @@
 #include "CTitleList.h"
 #include "DirTree.h"
 #include "Functions.h"
-#include "PluginHost.h"
 #include "GrabFixture.h"
 #include "MainFrame.h"
 #include "OptionsSheet.h"
+#include "PluginHost.h"
 #include "Settings.h"
 #include "WavEncoder.h"
 
