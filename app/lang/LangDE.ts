@@ -358,6 +358,18 @@
         <source>Mute</source>
         <translation>Stumm</translation>
     </message>
+    <message>
+        <source>centre</source>
+        <translation>Mitte</translation>
+    </message>
+    <message>
+        <source>%1 % left</source>
+        <translation>%1 % links</translation>
+    </message>
+    <message>
+        <source>%1 % right</source>
+        <translation>%1 % rechts</translation>
+    </message>
 </context>
 <context>
     <name>Strings</name>
@@ -700,6 +712,20 @@ Volume Control</source>
 Lautstärkeregelung</translation>
     </message>
     <message>
+        <source>Balance between the left and the right speaker.
+Balance</source>
+        <comment>1073</comment>
+        <translation>Verteilung zwischen linkem und rechtem Lautsprecher.
+Balance</translation>
+    </message>
+    <message>
+        <source>Speed of the playing title: up is faster.
+Tempo</source>
+        <comment>1091</comment>
+        <translation>Geschwindigkeit des gespielten Titels: nach oben schneller.
+Tempo</translation>
+    </message>
+    <message>
         <source>Refresh the folder tree.
 Refresh</source>
         <comment>1166</comment>
@@ -733,6 +759,13 @@ Load playlist</source>
         <comment>1259</comment>
         <translation>Eine Wiedergabeliste aus einer Datei laden.
 Wiedergabeliste laden</translation>
+    </message>
+    <message>
+        <source>Volume of the playing title: up is louder.
+Volume</source>
+        <comment>1266</comment>
+        <translation>Lautstärke des gespielten Titels: nach oben lauter.
+Lautstärke</translation>
     </message>
     <message>
         <source>Change the options of Melvo.
@@ -1035,6 +1068,11 @@ Statusleiste</translation>
         <source>Could not register window as Drag &amp; Drop destination!</source>
         <comment>61334</comment>
         <translation>Das Fenster konnte nicht als Ziel für Drag &amp; Drop registriert werden!</translation>
+    </message>
+    <message>
+        <source>This file cannot be played. Its format is not supported or the file is damaged.</source>
+        <comment>61400</comment>
+        <translation>Diese Datei kann nicht abgespielt werden. Ihr Format wird nicht unterstützt oder die Datei ist beschädigt.</translation>
     </message>
 </context>
 <context>
