@@ -7,6 +7,7 @@
 #include "OptFiletypes.h"
 #include "OptFolder.h"
 #include "OptGeneral.h"
+#include "OptGrabbing.h"
 #include "OptView.h"
 #include "OptionPage.h"
 
@@ -31,6 +32,7 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
     AddPage(new COptView(this));
     AddPage(new COptFreeDB(this));
     AddPage(new COptConnection(this));
+    AddPage(new COptGrabbing(this));
     AddPage(new COptFolder(this));
     AddPage(new COptFiletypes(this));
 }
