@@ -111,6 +111,7 @@ bool CMainFrame::InitMainView() {
             else
                 StartFreedbRequest(FREEDB_QUERY, drive, discId, freedbTarget);
             break;
+        }
         case 32790: {
             if (CFunctions *functions = m_pPlayer->Functions())
                 functions->OnCommand(1002); // the drive is the grab's alone
