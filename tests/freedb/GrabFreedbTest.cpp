@@ -25,8 +25,9 @@ TEST(GrabFreedb, TheCommandLineNamesTheFilesAfterALookupOrSaysWhyNot) {
     CddbTestServer server([&](const QByteArray &cmd, const QByteArray &) -> CddbTestServer::Reply {
         if (cmd.startsWith("cddb+query+"))
             return {CddbTestServer::Answer, query};
-        return {CddbTestServer::Answer, "210 rock " + hex + "\r\nDTITLE=Band / Record\r\nTTITLE0=Opening\r\n"
-                                        "TTITLE1=Closing\r\n.\r\n"};
+        return {CddbTestServer::Answer, "210 rock " + hex +
+                                            "\r\nDTITLE=Band / Record\r\nTTITLE0=Opening\r\n"
+                                            "TTITLE1=Closing\r\n.\r\n"};
     });
     WriteSettingString("FREEDB", "CurrentServer", "127.0.0.1");
     WriteSettingInt("FREEDB", "CurrentPort", server.Port());
@@ -37,8 +38,10 @@ TEST(GrabFreedb, TheCommandLineNamesTheFilesAfterALookupOrSaysWhyNot) {
         QStringList files;
         const char *said;
     } cases[] = {
-        {"several", "211 close\r\nrock " + hex + " Band / Record\r\njazz " + hex + " Other\r\n.\r\n",
-         {"Band - Record - Closing.wav", "Band - Record - Opening.wav"}, "took the first: Band / Record"},
+        {"several",
+         "211 close\r\nrock " + hex + " Band / Record\r\njazz " + hex + " Other\r\n.\r\n",
+         {"Band - Record - Closing.wav", "Band - Record - Opening.wav"},
+         "took the first: Band / Record"},
         {"none", "202 No match\r\n", {"Track01.wav", "Track02.wav"}, "No item found for this CD."},
     };
     for (const auto &c : cases) {
@@ -47,9 +50,9 @@ TEST(GrabFreedb, TheCommandLineNamesTheFilesAfterALookupOrSaysWhyNot) {
         WriteSettingString("FREEDB", "LocalCachePath", dir.filePath(QStringLiteral("cache-") + c.name));
         const QString out = dir.filePath(QStringLiteral("out-") + c.name);
         QProcess melvo;
-        melvo.start(QStringLiteral(MELVO_PROGRAM_DIR "/melvo"),
-                    {"--grab", "--freedb", "--drive", QString::fromStdString(image.strCue), "--format", "wav", "--to",
-                     out});
+        melvo.start(
+            QStringLiteral(MELVO_PROGRAM_DIR "/melvo"),
+            {"--grab", "--freedb", "--drive", QString::fromStdString(image.strCue), "--format", "wav", "--to", out});
         ASSERT_TRUE(melvo.waitForFinished(120000));
         const QString err = QString::fromLocal8Bit(melvo.readAllStandardError());
         EXPECT_EQ(melvo.exitCode(), 0) << err.toStdString();
