@@ -92,9 +92,12 @@ public:
 
     bool LoadPlaylist(const QString &path, const QString &extension, bool bShowErrors);
     bool SavePlaylist(const QString &path, const QString &extension, bool bShowErrors);
+    // A default playlist that cannot be read whole is kept beside as "default.std.bad" first (the user is
+    // told once); one that could not be kept is never overwritten.
     bool LoadDefaultPlaylist();
     bool SaveDefaultPlaylist();
-    // The list window closes: the playlist keeps its rows in the automatic playlist.
+    // The list window closes: the playlist keeps its rows in the automatic playlist, unless a default
+    // playlist lies there that this list never took in.
     void Close();
 
     // Commands of the playlist panel.
@@ -170,6 +173,7 @@ private:
     int m_nTotalSeconds = 0;
     bool m_bInternalDrag = false;
     bool m_bRefreshPosted = false;
+    bool m_bDefaultTaken = false; // the default playlist on disk was read whole, kept beside, or absent
     mutable int m_nFindHint = 0;
     mutable int m_nPackedHint = 0;
     qint64 m_nLongestTickMs = 0;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 bool TitleList::LoadPlaylist(const QString &path, const QString &extension, bool bShowErrors) {
@@ -42,7 +43,43 @@ bool TitleList::SavePlaylist(const QString &path, const QString &extension, bool
 
 bool TitleList::LoadDefaultPlaylist() {
     const QString path = DefaultPlaylistPath();
-    return QFileInfo::exists(path) && LoadPlaylist(path, QStringLiteral("m3u"), false);
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        m_bDefaultTaken = true; // nothing there to lose
+        return false;
+    }
+    QByteArray text;
+    const bool bRead = info.isFile() && ReadPlaylistFile(path, false, text);
+    bool bWhole = false;
+    if (bRead) {
+        // Every entry must come back, or the save at the end would drop the ones that did not.
+        std::vector<PackedTitle *> records;
+        qsizetype nEntries = 0;
+        QStringList badLines;
+        const bool bFormatOk = ReadPlaylistEntries(
+            text, QStringLiteral("m3u"), info.absolutePath(),
+            [this, &records, &nEntries](const QString &entry) {
+                ++nEntries;
+                if (PackedTitle *packed = CreatePackedRecord(entry))
+                    records.push_back(packed);
+            },
+            &badLines, false);
+        bWhole = bFormatOk && badLines.isEmpty() && qsizetype(records.size()) == nEntries;
+        AppendRecords(records);
+        if (RowCount() > 0)
+            StartInfoReader(0, RowCount());
+    }
+    if (bWhole) {
+        m_bDefaultTaken = true;
+        return true;
+    }
+    // Kept beside before anything can be saved over it: a copy of what was read, or the file itself.
+    const QString bad = path + QStringLiteral(".bad");
+    m_bDefaultTaken = bRead ? WritePlaylistFile(bad, text, false)
+                            : ::rename(QFile::encodeName(path).constData(), QFile::encodeName(bad).constData()) == 0;
+    if (m_bDefaultTaken)
+        ShowError(62011, 0, bad, ERR_STYLE_DETAIL);
+    return bRead;
 }
 
 bool TitleList::SaveDefaultPlaylist() {
@@ -53,7 +90,8 @@ bool TitleList::SaveDefaultPlaylist() {
 
 void TitleList::Close() {
     StopInfoReader();
-    if (m_bIsPlaylist)
+    const QFileInfo stored(DefaultPlaylistPath());
+    if (m_bIsPlaylist && (m_bDefaultTaken || (!stored.exists() && !stored.isSymLink())))
         SaveDefaultPlaylist();
     DeleteAllRows();
 }
