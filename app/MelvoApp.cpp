@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "Settings.h"
 #include "SplashWnd.h"
+#include "TerminationSignals.h"
 #include "registry/Registry.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,8 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
         break;
     }
     m_bStarted = true;
+    // A logout or kill during start-up ends the process before it has saved anything.
+    InstallStartupTermination();
 
     // 3. The crash handler goes here.
 
@@ -98,6 +101,8 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
         return false;
     }
     m_handOver.SetActivate([this] { ActivateFrame(); });
+    // From the first moment of closing, nothing waits for an answer nobody may be there to give.
+    QObject::connect(m_frame.get(), &CMainFrame::Closing, [] { BeginShutdown(); });
 
     // 9. Show the frame.
     m_frame->show();
@@ -124,15 +129,23 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
     for (const HandOverItem &file : commandLine.files)
         m_handOver.HandOverFile(file.bPlay, file.strPath);
 
-    // 17. Start-up is over.
+    // 17. Start-up is over: a logout or kill now closes the window as the user would, so the playlist and
+    //     the settings are saved.
     if (m_splash)
         m_splash->HideSplash();
+    InstallTerminationHandler(m_frame.get());
     return true;
+}
+
+void CMelvoApp::BeginShutdown() {
+    SetSettingsShutdown(true);
+    BeginShutdownTermination();
 }
 
 int CMelvoApp::ExitInstance(int code) {
     if (!m_bStarted)
         return m_nExitCode;
+    BeginShutdown();
     m_frame.reset();
     // 1.-2. The drives' title files, then the drives.
     CloseCDAccess();
