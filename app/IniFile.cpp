@@ -291,6 +291,15 @@ const QString *IniFile::Find(const QString &section, const QString &key) const {
     return nullptr;
 }
 
+QStringList IniFile::Keys() const {
+    QStringList keys;
+    for (const Section &section : m_sections)
+        for (const Entry &entry : section.entries)
+            if (!entry.bComment)
+                keys << section.strName + QLatin1Char('/') + entry.strKey;
+    return keys;
+}
+
 void IniFile::Set(const QString &section, const QString &key, const QString &value) {
     Section &s = AddSection(section);
     s.strName = section;

@@ -20,6 +20,8 @@ public:
     // Section and key take the spelling given here, so a write puts the program's names back.
     void Set(const QString &section, const QString &key, const QString &value);
     bool IsEmpty() const { return m_sections.empty() && m_header.isEmpty(); }
+    // Every "SECTION/Key", in file order.
+    QStringList Keys() const;
 
     // Files written by earlier builds (Qt's own INI dialect) are read once in their old form.
     static bool IsQtDialect(const QByteArray &bytes);
