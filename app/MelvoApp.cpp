@@ -120,10 +120,12 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
     // 14. The folder tree fills itself.
     m_frame->Tree()->BuildTree();
 
-    // 15. The default playlist; the playlist then takes the files waiting for it.
-    m_frame->Player()->Playlist()->List().LoadDefaultPlaylist();
-    m_handOver.SetTarget(
-        [this](const QString &path, bool bPlay) { return m_frame && m_frame->HandOverFile(path, bPlay); });
+    // 15. The default playlist, in slices from the event loop so that the window answers while a long
+    //     one fills; once it is all in, the playlist takes the files waiting for it.
+    m_frame->Player()->Playlist()->List().LoadDefaultPlaylist([this] {
+        m_handOver.SetTarget(
+            [this](const QString &path, bool bPlay) { return m_frame && m_frame->HandOverFile(path, bPlay); });
+    });
 
     // 16. Files of our own command line, after the default playlist's titles.
     for (const HandOverItem &file : commandLine.files)

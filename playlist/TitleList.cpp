@@ -207,6 +207,8 @@ bool TitleList::DeleteTitleRow(int row) {
 }
 
 void TitleList::DeleteAllRows() {
+    if (m_pDefaultLoad)
+        EndDefaultLoad(false); // the user cleared the list: the rest of the default playlist is not wanted
     StopInfoReader();
     if (m_pMarked && m_pPlayer)
         m_pPlayer->StopPlayback();

@@ -78,6 +78,32 @@ bool MelvoUser::WaitUntilAnswering() {
     return later.waitForFinished(60000) && later.exitCode() == 0 && m_process->state() == QProcess::Running;
 }
 
+namespace {
+// CPU seconds the process has used, from /proc.
+double CpuSeconds(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = stat.readAll().split(')').last().split(' ');
+    // After the name: state is field 1, utime 12 and stime 13 (counting the leading empty one).
+    return fields.size() > 13 ? (fields[12].toDouble() + fields[13].toDouble()) / double(::sysconf(_SC_CLK_TCK)) : -1;
+}
+} // namespace
+
+bool MelvoUser::WaitUntilIdle(int msLimit) {
+    QElapsedTimer clock;
+    clock.start();
+    double before = CpuSeconds(m_process->processId());
+    while (clock.elapsed() < msLimit && m_process->state() == QProcess::Running) {
+        QThread::msleep(1000);
+        const double now = CpuSeconds(m_process->processId());
+        if (now >= 0 && now - before < 0.05)
+            return true;
+        before = now;
+    }
+    return false;
+}
+
 bool MelvoUser::Signal(int signo, int msLimit, qint64 *msTaken) {
     QElapsedTimer clock;
     clock.start();

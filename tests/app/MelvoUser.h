@@ -22,6 +22,8 @@ public:
     QProcess *Start(const QStringList &args = {"-nologo"});
     // A later start hands its activation over and ends: the first one answers in some event loop.
     bool WaitUntilAnswering();
+    // Until the process has used less than 5 % of a core for a second (its lists are in and read).
+    bool WaitUntilIdle(int msLimit = 60000);
     // SIGTERM (or another signal); true when the process ended within the time, which *msTaken gets.
     bool Signal(int signo, int msLimit, qint64 *msTaken = nullptr);
     QProcess *Process() const { return m_process.get(); }

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -150,4 +152,47 @@ TEST_F(DefaultPlaylistTest, AnUnreadableOneIsMovedAside) {
     EXPECT_EQ(sink.Texts().size(), 1);
     EXPECT_TRUE(QFileInfo::exists(path + ".bad"));
     EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(DefaultPlaylistTest, ALongListComesInSlicesWhileTheEventLoopRuns) {
+    QStringList paths;
+    for (int i = 0; i < 30000; ++i)
+        paths << wavs[i % 3];
+    const QByteArray whole = M3u(paths);
+    ASSERT_TRUE(Write(DefaultPlaylistPath(), whole));
+    RecordingSink sink;
+    for (const char *end : {"loaded", "cleared by the user", "closed before it was in"}) {
+        SCOPED_TRACE(end);
+        TitleList playlist(true);
+        int nRowsWhenLoaded = -1, nTurns = 0;
+        ASSERT_TRUE(playlist.LoadDefaultPlaylist([&] { nRowsWhenLoaded = playlist.RowCount(); }));
+        EXPECT_TRUE(playlist.IsLoadingDefault());
+        QTimer turns;
+        QObject::connect(&turns, &QTimer::timeout, [&] {
+            ++nTurns;
+            if (nTurns == 2 && QString(end) == "cleared by the user")
+                playlist.RemoveAll();
+        });
+        turns.start(0);
+        for (int i = 0; i < 3000 && nRowsWhenLoaded < 0 && (QString(end) != "closed before it was in" || nTurns < 2);
+             ++i)
+            QTest::qWait(10);
+        if (QString(end) == "loaded") {
+            EXPECT_GT(nTurns, 1) << "the event loop ran between the slices";
+            EXPECT_EQ(nRowsWhenLoaded, 30000);
+            playlist.Close();
+            EXPECT_EQ(ReadAll(DefaultPlaylistPath()), whole);
+        } else if (QString(end) == "cleared by the user") {
+            EXPECT_EQ(nRowsWhenLoaded, 0) << "the files waiting for the list still get it";
+            playlist.AddFile(wavs[0], -1, false);
+            playlist.Close();
+            EXPECT_EQ(ReadAll(DefaultPlaylistPath()), M3u({wavs[0]}));
+            ASSERT_TRUE(Write(DefaultPlaylistPath(), whole));
+        } else {
+            EXPECT_TRUE(playlist.IsLoadingDefault());
+            playlist.Close();
+            EXPECT_EQ(ReadAll(DefaultPlaylistPath()), whole) << "a list cut short is not saved over the file";
+        }
+    }
+    EXPECT_TRUE(sink.Texts().isEmpty());
 }
