@@ -8,6 +8,8 @@
 #include "TitleItemRecord.h"
 #include "platform/Events.h"
 
+#include <algorithm>
+
 TitleList::TitleList(bool bIsPlaylist, QObject *parent)
     : QAbstractTableModel(parent), m_bIsPlaylist(bIsPlaylist),
       m_bUseTags(GetSettingInt(QStringLiteral("GENERAL"), QStringLiteral("UseTags"), 1) != 0), m_selection(this),
@@ -163,7 +165,9 @@ void TitleList::AppendRecords(const std::vector<PackedTitle *> &records) {
         return;
     const int first = RowCount();
     beginInsertRows(QModelIndex(), first, first + int(records.size()) - 1);
-    m_rows.reserve(m_rows.size() + records.size());
+    // Grown geometrically: a long list arrives in many slices, and an exact reserve would copy it each time.
+    if (m_rows.capacity() < m_rows.size() + records.size())
+        m_rows.reserve(std::max(m_rows.size() + records.size(), 2 * m_rows.capacity()));
     for (PackedTitle *packed : records) {
         Row entry;
         entry.pPacked = packed;
