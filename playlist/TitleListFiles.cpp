@@ -45,8 +45,8 @@ bool TitleList::SavePlaylist(const QString &path, const QString &extension, bool
 
 namespace {
 // A slice of the default playlist: whole lines of about this many bytes, as many as fit in the time.
-constexpr qsizetype kSliceBytes = 16 * 1024;
-constexpr qint64 kSliceMs = 15;
+constexpr qsizetype kSliceBytes = 4096;
+constexpr qint64 kSliceMs = 8;
 } // namespace
 
 struct TitleList::DefaultLoad {
