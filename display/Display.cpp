@@ -1,13 +1,29 @@
 // Paints the display; all values come from DisplayTexts and DisplayLayout.
 #include "Display.h"
 
+#include "Messages.h"
 #include "Settings.h"
 #include "registry/Registry.h"
 
+#include <QCoreApplication>
+#include <QFontInfo>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
+
+#include <atomic>
 
 namespace {
+
+// Once per run, and after the paint or resize that met the failure: a box inside either would re-enter.
+void ShowOnce(std::atomic<bool> &shown, const QString &text) {
+    if (shown.exchange(true))
+        return;
+    QTimer::singleShot(0, QCoreApplication::instance(), [text] { ShowMessage(text); });
+}
+
+std::atomic<bool> g_fontErrorShown{false};
+std::atomic<bool> g_stateErrorShown{false};
 
 QColor FromStored(int stored) {
     const unsigned v = static_cast<unsigned>(stored);
@@ -16,7 +32,8 @@ QColor FromStored(int stored) {
 
 } // namespace
 
-CDisplay::CDisplay(QWidget *parent) : QWidget(parent) {
+CDisplay::CDisplay(QWidget *parent) : QFrame(parent) {
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     // Painting fills every pixel, so Qt need not erase first: no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setEnabled(false); // takes no mouse input
@@ -36,6 +53,9 @@ void CDisplay::CreateFonts() {
         QFont font(m_strFontName);
         const double points = DisplayLayout::FontPoints(static_cast<DisplayFont>(i), m_layout.nCellHeight);
         font.setPointSizeF(points > 0 ? points : 1.0);
+        // A face that is not installed falls back to a similar one; only a system without any font fails.
+        if (QFontInfo(font).family().isEmpty())
+            ShowOnce(g_fontErrorShown, tr("Font Create Error"));
         m_fonts[i] = font;
     }
     update();
@@ -47,6 +67,16 @@ void CDisplay::SetColors(const QColor &front, const QColor &back) {
     update();
 }
 
+void CDisplay::SetTexts(const DisplayTexts &texts) {
+    m_texts = texts;
+    update();
+}
+
+void CDisplay::SetStateIcons(const std::array<QIcon, 3> &icons) {
+    m_icons = icons;
+    update(m_layout.rcState);
+}
+
 void CDisplay::SetFontName(const QString &name) {
     m_strFontName = name;
     CreateFonts();
@@ -54,30 +84,35 @@ void CDisplay::SetFontName(const QString &name) {
 
 void CDisplay::SetTimes(int elapsed, int remaining) {
     if (m_texts.SetTimes(elapsed, remaining))
-        update(m_layout.rcElapsed.united(m_layout.rcRemaining).united(m_layout.rcRemainingLabel));
+        UpdateArea(m_layout.rcElapsed.united(m_layout.rcRemaining).united(m_layout.rcRemainingLabel));
 }
 
 void CDisplay::SetTitle(const QString &title) {
     if (m_texts.SetTitle(title))
-        update(m_layout.rcTitle);
+        UpdateArea(m_layout.rcTitle);
 }
 
 void CDisplay::SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec) {
     if (m_texts.SetFormat(formatName, channels, samplesPerSec, avgBytesPerSec))
-        update(m_layout.rcRate.united(m_layout.rcChannels)
-                   .united(m_layout.rcBitrate)
-                   .united(m_layout.rcType)
-                   .united(m_layout.rcTypeLabel));
+        UpdateArea(m_layout.rcRate.united(m_layout.rcChannels)
+                       .united(m_layout.rcBitrate)
+                       .united(m_layout.rcType)
+                       .united(m_layout.rcTypeLabel));
 }
 
 void CDisplay::SetState(int state) {
     if (m_texts.SetState(state))
-        update(m_layout.rcState);
+        UpdateArea(m_layout.rcState);
 }
 
 void CDisplay::resizeEvent(QResizeEvent *event) {
-    m_layout = DisplayLayout(event->size().width(), event->size().height());
+    QFrame::resizeEvent(event);
+    m_layout = DisplayLayout(contentsRect().width(), contentsRect().height());
     CreateFonts();
+}
+
+void CDisplay::UpdateArea(const QRect &area) {
+    update(area.translated(contentsRect().topLeft()));
 }
 
 void CDisplay::DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font) {
@@ -88,8 +123,10 @@ void CDisplay::DrawText(QPainter &painter, const QRect &area, const QString &tex
 void CDisplay::DrawState(QPainter &painter) {
     painter.fillRect(m_layout.rcState, m_crBack);
     const int index = m_texts.nState;
-    if (index < 0 || index >= int(m_icons.size()) || m_icons[index].isNull())
-        return; // a picture that could not be loaded leaves its place empty
+    if (index < 0 || index >= int(m_icons.size()) || m_icons[index].isNull()) {
+        ShowOnce(g_stateErrorShown, tr("drawState fails"));
+        return; // the place stays empty
+    }
     // The symbol is a silhouette in the text colour: the icon only lends its shape.
     QPixmap shape = m_icons[index].pixmap(32, 32);
     QPixmap tinted(shape.size());
@@ -104,7 +141,10 @@ void CDisplay::DrawState(QPainter &painter) {
 
 void CDisplay::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    painter.fillRect(rect(), m_crBack);
+    drawFrame(&painter);
+    painter.setClipRect(contentsRect());
+    painter.translate(contentsRect().topLeft());
+    painter.fillRect(QRect(QPoint(0, 0), contentsRect().size()), m_crBack);
     painter.setPen(m_crFront);
     painter.setBackground(m_crBack);
     painter.setBackgroundMode(Qt::OpaqueMode);

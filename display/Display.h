@@ -5,12 +5,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFrame>
 #include <QIcon>
-#include <QWidget>
 
 #include <array>
 
-class CDisplay : public QWidget {
+// A sunken edge frames the display; its grid and every position are those of the area inside the edge.
+class CDisplay : public QFrame {
     Q_OBJECT
 public:
     explicit CDisplay(QWidget *parent = nullptr);
@@ -28,6 +29,9 @@ public:
     // The preview of the view options sets these directly.
     void SetColors(const QColor &front, const QColor &back);
     void SetFontName(const QString &name);
+    void SetTexts(const DisplayTexts &texts);
+    // The state pictures for stopped, paused and playing (by default the registry component's).
+    void SetStateIcons(const std::array<QIcon, 3> &icons);
 
     const DisplayTexts &Texts() const { return m_texts; }
     const DisplayLayout &Layout() const { return m_layout; }
@@ -41,6 +45,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Repaints one area, given in the coordinates inside the edge.
+    void UpdateArea(const QRect &area);
     void DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font);
     void DrawState(QPainter &painter);
 

@@ -6,8 +6,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -15,12 +17,29 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
 
-int ToSlider(uint32_t value) {
-    return value > uint32_t(INT_MAX) ? INT_MAX : int(value);
+// A click in the groove puts the handle there (and a drag can go on from it), as media players do;
+// the platform's style would only step a page towards the click.
+class ClickToPositionStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// One for every position slider, alive for the whole run: a widget must not outlive its style, and a
+// child of the slider would go before the slider has let go of it.
+QStyle *PositionSliderStyle() {
+    static auto *style = new ClickToPositionStyle;
+    return style;
 }
 
 } // namespace
@@ -52,30 +71,34 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     m_pSlider = new QSlider(Qt::Horizontal, this);
     m_pSlider->setObjectName(QStringLiteral("1058"));
     m_pSlider->setRange(0, 0);
-    connect(m_pSlider, &QSlider::sliderMoved, this, [this](int pos) { m_pPlayer->SliderMoving(uint32_t(pos)); });
+    m_pSlider->setStyle(PositionSliderStyle());
+    connect(m_pSlider, &QSlider::sliderMoved, this, [this](int pos) { m_pPlayer->SliderMoving(FromSlider(pos)); });
     connect(m_pSlider, &QSlider::sliderReleased, this,
-            [this] { m_pPlayer->SliderReleased(uint32_t(m_pSlider->sliderPosition())); });
-    // A click beside the handle moves it by a page: that is a whole scroll action with its end at once.
+            [this] { m_pPlayer->SliderReleased(FromSlider(m_pSlider->sliderPosition())); });
+    // A key (arrows, pages, Home, End) moves the handle in one step: that is a whole scroll action with
+    // its end at once. The slider takes its new value after it announced the action.
     connect(m_pSlider, &QSlider::actionTriggered, this, [this](int action) {
         if (action == QAbstractSlider::SliderMove)
             return;
         QTimer::singleShot(0, this, [this] {
-            m_pPlayer->SliderMoving(uint32_t(m_pSlider->value()));
-            m_pPlayer->SliderReleased(uint32_t(m_pSlider->value()));
+            m_pPlayer->SliderMoving(FromSlider(m_pSlider->value()));
+            m_pPlayer->SliderReleased(FromSlider(m_pSlider->value()));
         });
     });
     layout->addWidget(m_pSlider);
 
     auto *row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("Mode"), this));
+    row->addWidget(new QLabel(QCoreApplication::translate("CFunctions", "Mode"), this));
     m_pMode = new QComboBox(this);
     m_pMode->setObjectName(QStringLiteral("1180"));
-    m_pMode->addItems({QStringLiteral("Standard"), QStringLiteral("Random"), QStringLiteral("Repeat Title"),
-                       QStringLiteral("Repeat All"), QStringLiteral("Intro")});
+    m_pMode->addItems(
+        {QCoreApplication::translate("CFunctions", "Standard"), QCoreApplication::translate("CFunctions", "Random"),
+         QCoreApplication::translate("CFunctions", "Repeat Title"),
+         QCoreApplication::translate("CFunctions", "Repeat All"), QCoreApplication::translate("CFunctions", "Intro")});
     m_pMode->setCurrentIndex(m_pPlayer->GetPlayMode());
     connect(m_pMode, &QComboBox::currentIndexChanged, this, [this](int index) { m_pPlayer->SetPlayMode(index); });
     row->addWidget(m_pMode, 1);
-    auto *properties = new QPushButton(QStringLiteral("Properties..."), this);
+    auto *properties = new QPushButton(QCoreApplication::translate("CFunctions", "Properties..."), this);
     connect(properties, &QPushButton::clicked, this, [this] {
         if (onProperties)
             onProperties();
@@ -160,8 +183,23 @@ bool CFunctions::IsMainWindowActive() const {
     return QApplication::activeWindow() == window();
 }
 
+uint32_t CFunctions::FromSlider(int value) const {
+    const uint64_t position = uint64_t(std::max(value, 0)) << m_nSliderShift;
+    // The last step up reaches the very end, not the end less what the halving dropped.
+    return value >= m_pSlider->maximum() ? m_dwSliderMax : uint32_t(std::min<uint64_t>(position, m_dwSliderMax));
+}
+
 void CFunctions::SetSliderRange(uint32_t min, uint32_t max) {
+    m_nSliderShift = 0;
+    while ((max >> m_nSliderShift) > uint32_t(INT_MAX))
+        ++m_nSliderShift;
+    m_dwSliderMax = max;
     m_pSlider->setRange(ToSlider(min), ToSlider(max));
+}
+
+void CFunctions::SetSliderSteps(uint32_t singleStep, uint32_t pageStep) {
+    m_pSlider->setSingleStep(std::max(ToSlider(singleStep), 1));
+    m_pSlider->setPageStep(std::max(ToSlider(pageStep), 1));
 }
 
 void CFunctions::SetSliderPos(uint32_t pos) {

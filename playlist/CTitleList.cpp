@@ -9,7 +9,21 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
+
+namespace {
+
+CTitleList::DragRunner &Runner() {
+    static CTitleList::DragRunner runner;
+    return runner;
+}
+
+} // namespace
+
+void CTitleList::SetDragRunner(DragRunner runner) {
+    Runner() = std::move(runner);
+}
 
 CTitleList::CTitleList(bool bIsPlaylist, QWidget *parent) : QTableView(parent), m_list(bIsPlaylist) {
     setModel(&m_list);
@@ -67,6 +81,7 @@ QModelIndex CTitleList::moveCursor(CursorAction cursorAction, Qt::KeyboardModifi
 }
 
 void CTitleList::keyPressEvent(QKeyEvent *event) {
+    m_nPressedKey = event->key();
     // Left and Right hand the focus over (on release); they do not walk the columns.
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
         event->accept();
@@ -76,6 +91,13 @@ void CTitleList::keyPressEvent(QKeyEvent *event) {
 }
 
 void CTitleList::keyReleaseEvent(QKeyEvent *event) {
+    const bool bPressedHere = !event->isAutoRepeat() && event->key() == m_nPressedKey;
+    if (!event->isAutoRepeat())
+        m_nPressedKey = 0;
+    if (!bPressedHere) {
+        QTableView::keyReleaseEvent(event);
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Delete:
         if (IsPlaylist())
@@ -118,22 +140,22 @@ QMenu *CTitleList::BuildContextMenu(QWidget *parent) {
         return action;
     };
     if (IsPlaylist()) {
-        menu->setTitle(QStringLiteral("Playlist"));
+        menu->setTitle(tr("Playlist"));
         const bool bRows = m_list.RowCount() > 0;
-        menu->setDefaultAction(add(QStringLiteral("&Play\tSPACE"), 1001, bSelected));
-        add(QStringLiteral("Load Playlist..."), 1259, true);
-        add(QStringLiteral("Save Playlist..."), 1258, bRows);
+        menu->setDefaultAction(add(tr("&Play\tSPACE"), 1001, bSelected));
+        add(tr("Load Playlist..."), 1259, true);
+        add(tr("Save Playlist..."), 1258, bRows);
         menu->addSeparator();
-        add(QStringLiteral("Remove"), 1170, bSelected);
-        add(QStringLiteral("Remove all"), 1192, bRows);
+        add(tr("Remove"), 1170, bSelected);
+        add(tr("Remove all"), 1192, bRows);
         menu->addSeparator();
-        add(QStringLiteral("Properties...\tCtrl+P"), 32801, bSelected);
+        add(tr("Properties...\tCtrl+P"), 32801, bSelected);
     } else {
-        menu->setTitle(QStringLiteral("Filelist"));
-        menu->setDefaultAction(add(QStringLiteral("Add"), 1037, bSelected));
-        add(QStringLiteral("Add All"), 1034, m_list.RowCount() > 0);
+        menu->setTitle(tr("Filelist"));
+        menu->setDefaultAction(add(tr("Add"), 1037, bSelected));
+        add(tr("Add All"), 1034, m_list.RowCount() > 0);
         menu->addSeparator();
-        add(QStringLiteral("Properties..."), 32849, true);
+        add(tr("Properties..."), 32849, true);
     }
     return menu;
 }
@@ -153,9 +175,14 @@ void CTitleList::startDrag(Qt::DropActions) {
         return;
     if (IsPlaylist())
         m_list.SetInternalDrag(true);
-    auto *drag = new QDrag(this);
+    QPointer<QDrag> drag = new QDrag(this);
     drag->setMimeData(data);
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    if (Runner())
+        Runner()(*drag);
+    else
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    if (drag)
+        drag->deleteLater();
     m_list.SetInternalDrag(false);
 }
 
@@ -217,5 +244,6 @@ void CTitleList::paintEvent(QPaintEvent *event) {
     QColor highlight = palette().color(QPalette::Highlight);
     highlight.setAlpha(80);
     QPainter painter(viewport());
-    painter.fillRect(visualRect(m_list.index(m_nDropRow, 0)).united(visualRect(m_list.index(m_nDropRow, 1))), highlight);
+    painter.fillRect(visualRect(m_list.index(m_nDropRow, 0)).united(visualRect(m_list.index(m_nDropRow, 1))),
+                     highlight);
 }

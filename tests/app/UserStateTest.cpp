@@ -256,11 +256,11 @@ TEST(MelvoRestarts, ModeFoldersPlaylistPlacementAndStatusBarComeBack) {
     MelvoUser user;
     QDir().mkpath(user.Work("Music"));
     // Left by the earlier build, in Qt's dialect: GENERAL as "[%General]".
-    Write(user.Config("Melvo.conf"),
-          ("[%General]\nMode=3\nSelDirectory=" + user.Work("Music") + "\nPlaylist=" + user.Work("rock;pop #1.m3u") +
-           "\n\n[Melvo-Bar0]\nVisible=0\n\n[WINDOW-STATUS]\nLeft=130\nTop=120\n"
-           "Right=830\nBottom=720\nShow=1\nFlags=0\n")
-              .toUtf8());
+    Write(user.Config("Melvo.conf"), ("[FOLDER]\nFolder=" + user.Work() + "\n\n[%General]\nMode=3\nSelDirectory=" +
+                                      user.Work("Music") + "\nPlaylist=" + user.Work("rock;pop #1.m3u") +
+                                      "\n\n[Melvo-Bar0]\nVisible=0\n\n[WINDOW-STATUS]\nLeft=130\nTop=120\n"
+                                      "Right=830\nBottom=720\nShow=1\nFlags=0\n")
+                                         .toUtf8());
     const std::pair<const char *, const char *> keys[] = {
         {"GENERAL", "Mode"},        {"GENERAL", "SelDirectory"}, {"GENERAL", "Playlist"},
         {"Melvo-Bar0", "Visible"},  {"WINDOW-STATUS", "Left"},   {"WINDOW-STATUS", "Top"},

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace {
 
 class DirTreeTest : public ::testing::Test {
@@ -50,14 +52,31 @@ QStringList Texts(const QTreeWidgetItem *parent) {
 
 } // namespace
 
-TEST_F(DirTreeTest, DefaultSettingsWithoutFoldersShowOnlyTheCdDrives) {
+TEST_F(DirTreeTest, AStoredEmptyFolderListShowsOnlyTheCdDrives) {
     const QString drive = AddImageDrive();
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", ""));
     CDirTree tree;
     tree.BuildTree();
     ASSERT_EQ(tree.topLevelItemCount(), 1);
     EXPECT_TRUE(tree.topLevelItem(0)->text(0).contains("disc.cue"));
     EXPECT_TRUE(tree.IsCDSelected());
     EXPECT_EQ(tree.SelectedDirectory(), drive);
+}
+
+// A new user sees the music folder of the desktop's user folders, or the home folder without one.
+TEST_F(DirTreeTest, AFirstStartShowsTheMusicFolderElseTheHomeFolder) {
+    AddImageDrive();
+    QFile dirs(m_home.ConfigHome() + "/user-dirs.dirs");
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_MUSIC_DIR=\"" + QFile::encodeName(Path("Music")) + "\"\n");
+    dirs.close();
+    for (const QString &expected : {Path("Music"), QDir::cleanPath(QDir::homePath())}) {
+        CDirTree tree;
+        tree.BuildTree();
+        EXPECT_EQ(tree.FolderList(), QStringList{expected});
+        EXPECT_EQ(tree.topLevelItemCount(), 2);  // the folder and the drive
+        QDir(Path("Music")).removeRecursively(); // a music folder that is gone gives the home folder
+    }
 }
 
 TEST_F(DirTreeTest, FolderListSkipsEmptyPartsAndListsChildrenOneLevelAhead) {
@@ -122,6 +141,7 @@ TEST_F(DirTreeTest, SelectingACdDriveListsItsTracksAndEnablesFreedb) {
 
 TEST_F(DirTreeTest, RemovingAndReinsertingTheDiscIsSeenOnceEach) {
     const QString drive = AddImageDrive();
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", ""));
     CDirTree tree;
     tree.BuildTree();
     QSignalSpy changes(&tree, &CDirTree::MediaChanged);
@@ -158,4 +178,19 @@ TEST_F(DirTreeTest, AllFoldersOffShowsTheComputerWithHomeAndRoot) {
     EXPECT_EQ(computer->text(0), "Computer");
     EXPECT_TRUE(Texts(computer).contains("/"));
     EXPECT_TRUE(tree.FolderList().isEmpty());
+}
+
+// A configured folder that is gone, or is a file, gets no root and says so; the others stay.
+TEST_F(DirTreeTest, AConfiguredFolderThatIsNoFolderIsReportedAndLeftOut) {
+    QFile file(Path("Books/list.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", Path("Gone") + ";" + Path("Music") + ";" + file.fileName()));
+    CDirTree tree;
+    tree.BuildTree();
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    EXPECT_EQ(tree.topLevelItem(0)->text(0), Path("Music"));
+    EXPECT_EQ(m_sink.Texts(), (QStringList{"<SetRootFolder>\n" + SystemErrorText(ENOENT) + " (Error Code: 2)",
+                                           "<SetRootFolder>\n" + SystemErrorText(ENOTDIR) + " (Error Code: 20)"}));
+    EXPECT_EQ(tree.SelectedDirectory(), Path("Music"));
 }
