@@ -325,12 +325,6 @@ protected:
         }
         return frames;
     }
-    // What played from a seek to frame `first` on, for tests that Pause right after Play: the first few
-    // frames may slip out before the pause takes hold (a slow machine, a sanitizer).
-    static std::vector<int> FromSeek(std::vector<int> frames, int first) {
-        frames.erase(frames.begin(), std::find_if(frames.begin(), frames.end(), [&](int f) { return f >= first; }));
-        return frames;
-    }
     static std::vector<int> Range(int from, int to) {
         std::vector<int> v;
         for (int i = from; i < to; ++i)
