@@ -137,6 +137,7 @@ constexpr StringEntry kStrings[] = {
     {61332, "Artist - Title"},
     {61333, "Length"},
     {61334, "Could not register window as Drag & Drop destination!"},
+    {61400, "This file cannot be played. Its format is not supported or the file is damaged."}, // text of our own
 };
 
 } // namespace

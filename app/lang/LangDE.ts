@@ -1069,6 +1069,11 @@ Statusleiste</translation>
         <comment>61334</comment>
         <translation>Das Fenster konnte nicht als Ziel für Drag &amp; Drop registriert werden!</translation>
     </message>
+    <message>
+        <source>This file cannot be played. Its format is not supported or the file is damaged.</source>
+        <comment>61400</comment>
+        <translation>Diese Datei kann nicht abgespielt werden. Ihr Format wird nicht unterstützt oder die Datei ist beschädigt.</translation>
+    </message>
 </context>
 <context>
     <name>TitleList</name>
