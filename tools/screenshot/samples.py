@@ -12,6 +12,7 @@ import os
 import struct
 import subprocess
 import sys
+import time
 import urllib.parse
 import wave
 
@@ -114,6 +115,7 @@ class Cddb(http.server.BaseHTTPRequestHandler):
             lines = ["210 Found exact matches, list follows (until terminating `.')"]
             lines += ["%s %08x %s / %s" % (c, disc_id(), a, t) for c, a, t in self.MATCHES] + ["."]
         elif words[:2] == ["cddb", "read"] and len(words) >= 4:
+            time.sleep(3)  # a slow server: the progress window can be seen at work
             category = words[2]
             match = next((m for m in self.MATCHES if m[0] == category), self.MATCHES[0])
             lines = ["210 %s %08x CD database entry follows (until terminating `.')" % (category, disc_id())]
@@ -130,7 +132,10 @@ class Cddb(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Type", "text/plain; charset=ISO-8859-1")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        self.wfile.write(body)
+        try:
+            self.wfile.write(body)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the picture was taken and Melvo ended before the slow answer came
 
     def log_message(self, *args):
         pass
@@ -140,7 +145,7 @@ def main():
     if len(sys.argv) == 3 and sys.argv[1] == "make":
         make(sys.argv[2])
     elif len(sys.argv) == 3 and sys.argv[1] == "serve":
-        http.server.HTTPServer(("127.0.0.1", int(sys.argv[2])), Cddb).serve_forever()
+        http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[2])), Cddb).serve_forever()
     else:
         sys.exit(__doc__)
 
