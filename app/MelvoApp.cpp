@@ -10,6 +10,7 @@
 #include "Messages.h"
 #include "Settings.h"
 #include "SplashWnd.h"
+#include "TitleFile.h"
 #include "registry/Registry.h"
 
 #include <QCoreApplication>
@@ -43,6 +44,7 @@ void ReadFreedbFolders() {
         GetSettingInt(QStringLiteral("FREEDB"), QStringLiteral("UseLocalDB"), 0) != 0
             ? GetSettingString(QStringLiteral("FREEDB"), QStringLiteral("LocalDBPath"), data + QStringLiteral("/DB"))
             : QString();
+    SetFreedbFolders(g_localCachePath, g_localDBPath);
 }
 
 bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {

@@ -138,6 +138,8 @@ constexpr StringEntry kStrings[] = {
     {61333, "Length"},
     {61334, "Could not register window as Drag & Drop destination!"},
     {61400, "This file cannot be played. Its format is not supported or the file is damaged."}, // text of our own
+    {62100, "The freedb server answers only requests that carry your e-mail address, and it is sent with every "
+            "request. Please enter your e-mail address:"}, // text of our own
 };
 
 } // namespace

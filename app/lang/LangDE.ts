@@ -1074,6 +1074,11 @@ Statusleiste</translation>
         <comment>61400</comment>
         <translation>Diese Datei kann nicht abgespielt werden. Ihr Format wird nicht unterstützt oder die Datei ist beschädigt.</translation>
     </message>
+    <message>
+        <source>The freedb server answers only requests that carry your e-mail address, and it is sent with every request. Please enter your e-mail address:</source>
+        <comment>62100</comment>
+        <translation>Der freedb-Server beantwortet nur Anfragen mit Ihrer E-Mail-Adresse; sie wird mit jeder Anfrage gesendet. Bitte geben Sie Ihre E-Mail-Adresse ein:</translation>
+    </message>
 </context>
 <context>
     <name>TitleList</name>
