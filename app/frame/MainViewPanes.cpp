@@ -9,6 +9,7 @@
 #include "CTitleList.h"
 #include "Connection.h"
 #include "DirTree.h"
+#include "FrameMpris.h"
 #include "Functions.h"
 #include "Messages.h"
 #include "PlayerDisplay.h"
@@ -135,6 +136,8 @@ bool CMainFrame::InitMainView() {
     // Title information comes with its dialog; until then its command rests.
     Action(32801)->setEnabled(false);
     RestorePlacement();
+    // Media keys and desktop widgets; without a session bus this does nothing.
+    new Mpris(new FrameMprisHost(this), this);
     return true;
 }
 
@@ -177,6 +180,7 @@ void CMainFrame::DestroyMainView() {
     if (!m_bMainView)
         return;
     m_bMainView = false;
+    delete findChild<Mpris *>(); // the bus has no player to drive from here on
     // A request still running ends first; then the line goes down if the settings say so.
     StopFreedbRequests(std::chrono::seconds(5));
     CloseFreedbRequestWindows();
