@@ -133,6 +133,8 @@ constexpr StringEntry kStrings[] = {
     {61332, "Artist - Title"},
     {61333, "Length"},
     {61334, "Could not register window as Drag & Drop destination!"},
+    {61360, "This file has been changed by another program since its tags were read. Do you want to write your "
+            "changes anyway?"}, // text of our own
 };
 
 } // namespace

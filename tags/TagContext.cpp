@@ -19,12 +19,18 @@ bool TagContext::CheckWritable() {
         m_pPlayback->StopPlayback();
         m_bPlaybackStopped = true;
     }
+    // Read-only: nobody has write permission (what a read-only attribute is elsewhere; it holds for root
+    // too), or we lack it.
     const QByteArray native = QFile::encodeName(m_strPath);
-    if (::access(native.constData(), W_OK) != 0 && errno == EACCES) {
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return true; // the write itself will report what is wrong
+    const bool bReadOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                           (::access(native.constData(), W_OK) != 0 && errno == EACCES);
+    if (bReadOnly) {
         if (ShowError(61210, 0, m_strPath, ERR_STYLE_DETAIL, false, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return false;
-        struct stat st {};
-        if (::stat(native.constData(), &st) != 0 || ::chmod(native.constData(), st.st_mode | S_IWUSR) != 0)
+        if (::chmod(native.constData(), st.st_mode | S_IWUSR) != 0)
             return false;
         return ::access(native.constData(), W_OK) == 0;
     }

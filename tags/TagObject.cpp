@@ -153,8 +153,8 @@ struct TagObject::Impl {
     ID3v1::Tag *V1() const { return file ? file->ID3v1Tag(true) : nullptr; }
     ID3v2::Tag *V2() const { return file ? file->ID3v2Tag(true) : nullptr; }
 
-    // The frame a field reads: a comment without description comes first, as other taggers use the
-    // described ones for their own data.
+    // The frame a field reads. Comments with a description are other programs' data (iTunNORM ...): the
+    // page's comment is the one without.
     ID3v2::Frame *Find(TagFrame frame) const {
         ID3v2::Tag *tag = V2();
         if (!tag)
@@ -164,9 +164,6 @@ struct TagObject::Impl {
             for (ID3v2::Frame *f : list)
                 if (auto *comment = dynamic_cast<ID3v2::CommentsFrame *>(f);
                     comment && comment->description().isEmpty())
-                    return f;
-            for (ID3v2::Frame *f : list)
-                if (dynamic_cast<ID3v2::CommentsFrame *>(f))
                     return f;
             return nullptr;
         }

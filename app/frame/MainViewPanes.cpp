@@ -10,14 +10,29 @@
 #include "PlayerDisplay.h"
 #include "PluginHost.h"
 #include "ShellFolder.h"
+#include "SafeSave.h"
 #include "Sound.h"
+#include "TitleInfoCommand.h"
 
 #include <QPushButton>
 #include <QTimer>
 
+namespace {
+
+// Title information of the first selected title of the playlist or of the file list.
+void ShowTitleInfoOf(CPlayer *player, CTitleList *fileList, bool bPlaylist, QWidget *parent) {
+    TitleList &playlist = player->Playlist()->List();
+    CFunctions *functions = player->Functions();
+    PlayerPlayback playback(functions ? &functions->GetPlayer() : nullptr, &playlist);
+    ShowTitleInfo({bPlaylist ? &playlist : &fileList->List(), {&playlist, &fileList->List()}, &playback, parent});
+}
+
+} // namespace
+
 bool CMainFrame::InitMainView() {
     if (!InitSound(this))
         return false;
+    CleanUpInterruptedSaves(); // a tag save killed midway left its copy beside the file
     LoadPlugins();
     CPlayer::Factories factories;
     factories.display = [](QWidget *parent) -> QWidget * { return new CPlayerDisplay(parent); };
@@ -56,7 +71,14 @@ bool CMainFrame::InitMainView() {
             m_pFileList->List().AddSelectedTo(playlist);
         else if (id == 1034)
             m_pFileList->List().AddAllTo(playlist);
+        else if (id == 32849)
+            ShowTitleInfoOf(m_pPlayer, m_pFileList, false, this);
     });
+    if (CPLFunctions *panel = m_pPlayer->PlaylistPanel())
+        connect(panel, &CPLFunctions::TitleInfoRequested, this,
+                [this](bool bPlaylist) { ShowTitleInfoOf(m_pPlayer, m_pFileList, bPlaylist, this); });
+    if (CFunctions *functions = m_pPlayer->Functions())
+        functions->onProperties = [this] { ShowTitleInfoOf(m_pPlayer, m_pFileList, true, this); };
     connect(this, &CMainFrame::Command, this, [this](int id) {
         switch (id) {
         case 1001:
@@ -72,6 +94,9 @@ bool CMainFrame::InitMainView() {
             if (m_pTree->IsCDSelected() && CdTrackFiles(CdDriveOfPath(m_pTree->SelectedDirectory())).isEmpty())
                 ShowError(61280);
             break;
+        case 32801:
+            ShowTitleInfoOf(m_pPlayer, m_pFileList, true, this);
+            break;
         case 1166:
             m_pTree->BuildTree();
             if (auto *display = dynamic_cast<CDisplay *>(m_pPlayer->ChildAt(CPlayer::ChildDisplay)))
@@ -81,8 +106,6 @@ bool CMainFrame::InitMainView() {
             break;
         }
     });
-    // Title information and freedb come with their dialogs; until then their commands rest.
-    Action(32801)->setEnabled(false);
     RestorePlacement();
     return true;
 }
