@@ -1,9 +1,14 @@
 // Genre texts and the code page of Latin-1 tag texts.
 #include "Genres.h"
+#include "PluginHost.h"
 #include "Settings.h"
 #include "TagEncoding.h"
+#include "TagTestSupport.h"
 #include "TestEnvironment.h"
+#include "TitleItemRecord.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -87,5 +92,43 @@ TEST(TagEncoding, TheSettingChoosesAndPlugInsReadThroughIt) {
     EXPECT_EQ(QString::fromUtf8(out), QStringLiteral("При"));
     EXPECT_EQ(MelvoHostDecodeTagText("\xCF\xF0\xE8", 3, out, 6), static_cast<unsigned long>(-1)) << "no room for NUL";
     SetTagEncodingName("ISO-8859-1");
+    ReloadTagEncoding();
+}
+
+// The MP3 plug-in builds display titles from the same texts, read in the same code page.
+TEST(TagEncoding, TheMp3PlugInShowsTitlesInTheChosenCodePage) {
+    if (!HaveTaggers())
+        GTEST_SKIP() << "python3-mutagen and eyed3 are missing (scripts/setup installs them)";
+    static const bool bLoaded = [] {
+        LoadPlugins(QStringLiteral(MELVO_PROGRAM_DIR));
+        return FindPluginForExtension("mp3") != kNoPlugin;
+    }();
+    if (!bLoaded)
+        GTEST_SKIP() << "in-sorb.so is not in the program folder";
+    ScopedXdgHome home;
+    AudioFolder folder;
+    const QJsonObject artist{{"id", "TPE1"}, {"enc", 0}, {"text", "Кино"}, {"cp", "cp1251"}};
+    const QJsonObject title{{"id", "TIT2"}, {"enc", 0}, {"text", "Группа"}, {"cp", "cp1251"}};
+    const QJsonObject cases[] = {
+        {{"version", 3}, {"frames", QJsonArray{artist, title}}}, // read without TagLib
+        {{"version", 4}, {"frames", QJsonArray{title}}, {"v1", QJsonObject{{"artist", "Кино"}, {"cp", "cp1251"}}}},
+        {{"v1", QJsonObject{{"artist", "Кино"}, {"title", "Группа"}, {"cp", "cp1251"}}}},
+    };
+    for (const QJsonObject &spec : cases) {
+        WriteBytes(folder.strPath, folder.audio);
+        ASSERT_TRUE(WriteWithMutagen(folder.strPath, spec));
+        for (const char *encoding : {"ISO-8859-1", "WINDOWS-1251"}) {
+            SetTagEncodingName(encoding);
+            TitleItem *item = CreateTitleItem(folder.strPath, true);
+            ASSERT_NE(item, nullptr);
+            ASSERT_TRUE(PluginAt(item->nPlugin)->pfnGetFormat(item, 0));
+            const bool bCyrillic = QLatin1String(encoding) == QLatin1String("WINDOWS-1251");
+            // The same bytes read as Latin-1.
+            const QString expected = bCyrillic ? QStringLiteral("Кино - Группа")
+                                               : QString::fromLatin1("\xCA\xE8\xED\xEE - \xC3\xF0\xF3\xEF\xEF\xE0");
+            EXPECT_EQ(TitleText(*item), expected) << encoding << QJsonDocument(spec).toJson().toStdString();
+            FreeTitleItem(item);
+        }
+    }
     ReloadTagEncoding();
 }
