@@ -44,6 +44,18 @@ struct FactoryAccess : ID3v2::FrameFactory {
     using HeaderPtr = ArgOf<decltype(&FactoryAccess::updateFrame)>::type;
 };
 
+// Reads a frame's header, which TagLib keeps to the frames themselves.
+struct FrameAccess : ID3v2::Frame {
+    using ID3v2::Frame::header;
+};
+
+// TagLib writes encrypted and grouped frames back without their flag, which changes what they say (a
+// text would read as noise).
+bool WritesBackFaithfully(const ID3v2::Frame *frame) {
+    const auto header = (frame->*(&FrameAccess::header))();
+    return !header->encryption() && !header->groupingIdentity();
+}
+
 // No real frame can carry this name (frame names are upper case), so nothing else is taken for it.
 const ByteVector kHeldGenreId("tcon", 4);
 
@@ -375,6 +387,12 @@ int TagObject::NumFrames() const {
 bool TagObject::Update() {
     if (!d->file || d->file->readOnly())
         return false;
+    if (m_nType == TAGTYPE_ID3V2) {
+        // Rather no write than one that garbles a frame the user did not touch.
+        for (const ID3v2::Frame *frame : d->V2()->frameList())
+            if (!WritesBackFaithfully(frame))
+                return false;
+    }
     if (m_nType == TAGTYPE_ID3V2)
         return d->file->save(MPEG::File::ID3v2, File::StripNone, WriteVersion() == 4 ? ID3v2::v4 : ID3v2::v3,
                              File::DoNotDuplicate);
