@@ -56,7 +56,8 @@ void Player::Play() {
     m_pCurrentItem = item;
     m_nCurrentRow = row;
     m_pList->MarkCurrent(row, true);
-    if (!item->pszPath || !FileExists(QString::fromUtf8(item->pszPath), true))
+    // A CD track names no file on disk: its plug-in finds the drive and the track itself.
+    if (!item->pszPath || (item->nCDDrive == TITLE_NO_CD && !FileExists(QString::fromUtf8(item->pszPath), true)))
         return;
     if (!item->pPlugin || !m_pList->ReadTitleInfo(item, true)) {
         item->nInfoState = INFO_FAILED;
