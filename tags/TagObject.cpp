@@ -56,6 +56,11 @@ bool WritesBackFaithfully(const ID3v2::Frame *frame) {
     return !header->encryption() && !header->groupingIdentity();
 }
 
+// A frame marked "discard when the tag is altered" would vanish with the very change made to it.
+void KeepWhenAltered(ID3v2::Frame *frame) {
+    (frame->*(&FrameAccess::header))()->setTagAlterPreservation(false);
+}
+
 // No real frame can carry this name (frame names are upper case), so nothing else is taken for it.
 const ByteVector kHeldGenreId("tcon", 4);
 
@@ -309,6 +314,7 @@ bool TagObject::SetTextFrame(TagFrame frame, const QString &value) {
                 comment->setLanguage("eng");
                 tag->addFrame(comment);
             }
+            KeepWhenAltered(comment);
             comment->setTextEncoding(encoding);
             comment->setText(ToTagLib(text));
             return true;
@@ -318,6 +324,7 @@ bool TagObject::SetTextFrame(TagFrame frame, const QString &value) {
             textFrame = new ID3v2::TextIdentificationFrame(MemoryFrameId(frame), encoding);
             tag->addFrame(textFrame);
         }
+        KeepWhenAltered(textFrame);
         textFrame->setTextEncoding(encoding);
         textFrame->setText(ToTagLib(text));
         return true;

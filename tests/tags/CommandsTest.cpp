@@ -59,6 +59,9 @@ TEST(TitleInfoCommands, EveryWayInWithoutASelectionSaysWhatIsMissing) {
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), frame.FileList()->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(frame.FileList()->viewport(), &menuEvent);
     EXPECT_EQ(sink.Texts(), QStringList({playlist, playlist, files}));
+    frame.Player()->PlaylistPanel()->OnCommand(32801); // the playlist's menu speaks through its panel
+    EXPECT_EQ(sink.Texts().size(), 4);
+    EXPECT_EQ(sink.Texts().last(), playlist);
     frame.DestroyMainView();
 }
 
