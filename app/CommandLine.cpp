@@ -30,6 +30,16 @@ CommandLineInfo ParseCommandLine(const QStringList &arguments, const QString &cu
     bool bOptionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
+        if (!bOptionsEnded && arg == QLatin1String("--crash-report")) {
+            if (i + 2 >= arguments.size()) {
+                info.strError = QStringLiteral("%1 needs the text report and the dump").arg(arg);
+                break;
+            }
+            info.bCrashReport = true;
+            info.strReportText = arguments.at(++i);
+            info.strReportDump = arguments.at(++i);
+            continue;
+        }
         if (arg.isEmpty())
             continue;
         if (!bOptionsEnded) {

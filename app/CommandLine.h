@@ -16,6 +16,10 @@ struct CommandLineInfo {
     bool bShowSplash = true;
     bool bHelp = false;
     bool bVersion = false;
+    // --crash-report TEXT DUMP: the report dialog of a crashed Melvo; a path is empty when that file
+    // was not written.
+    bool bCrashReport = false;
+    QString strReportText, strReportDump;
     QString strError; // what was wrong with the arguments; empty when nothing was
 };
 

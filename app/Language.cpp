@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -15,6 +16,7 @@
 namespace {
 
 std::unique_ptr<QTranslator> g_translator;
+std::unique_ptr<QTranslator> g_qtTranslator; // Qt's own texts: standard buttons, colour and file dialogs
 
 // Text 14 names a language in its own words.
 constexpr unsigned kLanguageNameId = 14;
@@ -38,20 +40,31 @@ bool LoadLanguage() {
     UnloadLanguage();
     QCoreApplication::installTranslator(translator.get());
     g_translator = std::move(translator);
+    // "LangDE.qm" asks for Qt's "qtbase_de.qm" where the system has it.
+    auto qt = std::make_unique<QTranslator>();
+    const QString code = file.mid(4, 2).toLower();
+    if (qt->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qt.get());
+        g_qtTranslator = std::move(qt);
+    }
     return true;
 }
 
 void UnloadLanguage() {
+    if (g_qtTranslator) {
+        QCoreApplication::removeTranslator(g_qtTranslator.get());
+        g_qtTranslator.reset();
+    }
     if (g_translator) {
         QCoreApplication::removeTranslator(g_translator.get());
         g_translator.reset();
     }
 }
 
-QList<LanguageChoice> AvailableLanguages() {
+QList<LanguageChoice> AvailableLanguages(const QString &folderPath) {
     QList<LanguageChoice> choices;
-    choices.append({QString::fromLatin1(kBuiltInLanguage), LoadStringRes(kLanguageNameId)});
-    const QDir folder(GetProgramFolder(false));
+    choices.append({QString::fromLatin1(kBuiltInLanguage), EnglishString(kLanguageNameId)});
+    const QDir folder(folderPath.isEmpty() ? GetProgramFolder(false) : folderPath);
     for (const QString &file : folder.entryList({QStringLiteral("Lang*.qm")}, QDir::Files, QDir::Name)) {
         if (file == QLatin1String(kBuiltInLanguage))
             continue;
@@ -60,7 +73,8 @@ QList<LanguageChoice> AvailableLanguages() {
             continue;
         const QByteArray english = EnglishString(kLanguageNameId).toUtf8();
         const QString name = translator.translate("Strings", english.constData(), "14");
-        choices.append({file, name.isEmpty() ? file : name});
+        if (!name.isEmpty())
+            choices.append({file, name});
     }
     return choices;
 }

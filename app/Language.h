@@ -21,5 +21,6 @@ struct LanguageChoice {
     QString strFile; // "LangDE.qm"
     QString strName; // string 14 in that language ("Deutsch")
 };
-// The built-in English first, then every translation file of the program folder.
-QList<LanguageChoice> AvailableLanguages();
+// The built-in English first, then every translation file of the folder (default: the program folder) that
+// names its language; a file that cannot be loaded or has no text 14 is left out.
+QList<LanguageChoice> AvailableLanguages(const QString &folder = QString());

@@ -4,6 +4,7 @@
 #include "CDAccess.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
+#include "CrashHandler.h"
 #include "DirTree.h"
 #include "Language.h"
 #include "Messages.h"
@@ -72,7 +73,8 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
     }
     m_bStarted = true;
 
-    // 3. The crash handler goes here.
+    // 3. The crash handler, until the exit routine removes it.
+    InstallCrashHandler();
 
     // 4. Settings live under the company name.
     QCoreApplication::setOrganizationName(QStringLiteral("Melvo"));
@@ -140,7 +142,8 @@ int CMelvoApp::ExitInstance(int code) {
     // 4. The language.
     if (m_bLanguage)
         UnloadLanguage();
-    // 5. The crash handler is removed here.
+    // 5. The crash handler.
+    RemoveCrashHandler();
     return code;
 }
 

@@ -1,6 +1,7 @@
 // The folder tree over the shell layer, with a 500 ms watch on every CD drive it shows.
 #include "DirTree.h"
 
+#include "FolderSettings.h"
 #include "Messages.h"
 #include "Settings.h"
 #include "cdda/CDDA.h"
@@ -67,8 +68,7 @@ void CDirTree::BuildTree() {
     if (GetSettingInt(QStringLiteral("FOLDER"), QStringLiteral("AllFolders"), 1) == 0) {
         SetRootFolder(QString(), nullptr);
     } else {
-        const QString folders = GetSettingString(QStringLiteral("FOLDER"), QStringLiteral("Folder"), QString());
-        for (const QString &folder : folders.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        for (const QString &folder : StoredFolderList().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             SetRootFolder(folder, nullptr);
             m_folderList << folder;
         }
@@ -90,7 +90,7 @@ QTreeWidgetItem *CDirTree::SetRootFolder(const QString &path, QTreeWidgetItem *p
     ShellEntry entry;
     bool computer = false;
     if (path.isEmpty()) {
-        entry = {QString(), QStringLiteral("Computer"), CDDA_NO_DRIVE};
+        entry = {QString(), tr("Computer"), CDDA_NO_DRIVE};
         computer = true;
     } else {
         entry.strPath = path;

@@ -1,13 +1,29 @@
 // Paints the display; all values come from DisplayTexts and DisplayLayout.
 #include "Display.h"
 
+#include "Messages.h"
 #include "Settings.h"
 #include "registry/Registry.h"
 
+#include <QCoreApplication>
+#include <QFontInfo>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
+
+#include <atomic>
 
 namespace {
+
+// Once per run, and after the paint or resize that met the failure: a box inside either would re-enter.
+void ShowOnce(std::atomic<bool> &shown, const QString &text) {
+    if (shown.exchange(true))
+        return;
+    QTimer::singleShot(0, QCoreApplication::instance(), [text] { ShowMessage(text); });
+}
+
+std::atomic<bool> g_fontErrorShown{false};
+std::atomic<bool> g_stateErrorShown{false};
 
 QColor FromStored(int stored) {
     const unsigned v = static_cast<unsigned>(stored);
@@ -36,6 +52,9 @@ void CDisplay::CreateFonts() {
         QFont font(m_strFontName);
         const double points = DisplayLayout::FontPoints(static_cast<DisplayFont>(i), m_layout.nCellHeight);
         font.setPointSizeF(points > 0 ? points : 1.0);
+        // A face that is not installed falls back to a similar one; only a system without any font fails.
+        if (QFontInfo(font).family().isEmpty())
+            ShowOnce(g_fontErrorShown, tr("Font Create Error"));
         m_fonts[i] = font;
     }
     update();
@@ -45,6 +64,16 @@ void CDisplay::SetColors(const QColor &front, const QColor &back) {
     m_crFront = front;
     m_crBack = back;
     update();
+}
+
+void CDisplay::SetTexts(const DisplayTexts &texts) {
+    m_texts = texts;
+    update();
+}
+
+void CDisplay::SetStateIcons(const std::array<QIcon, 3> &icons) {
+    m_icons = icons;
+    update(m_layout.rcState);
 }
 
 void CDisplay::SetFontName(const QString &name) {
@@ -88,8 +117,10 @@ void CDisplay::DrawText(QPainter &painter, const QRect &area, const QString &tex
 void CDisplay::DrawState(QPainter &painter) {
     painter.fillRect(m_layout.rcState, m_crBack);
     const int index = m_texts.nState;
-    if (index < 0 || index >= int(m_icons.size()) || m_icons[index].isNull())
-        return; // a picture that could not be loaded leaves its place empty
+    if (index < 0 || index >= int(m_icons.size()) || m_icons[index].isNull()) {
+        ShowOnce(g_stateErrorShown, tr("drawState fails"));
+        return; // the place stays empty
+    }
     // The symbol is a silhouette in the text colour: the icon only lends its shape.
     QPixmap shape = m_icons[index].pixmap(32, 32);
     QPixmap tinted(shape.size());

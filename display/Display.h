@@ -28,6 +28,9 @@ public:
     // The preview of the view options sets these directly.
     void SetColors(const QColor &front, const QColor &back);
     void SetFontName(const QString &name);
+    void SetTexts(const DisplayTexts &texts);
+    // The state pictures for stopped, paused and playing (by default the registry component's).
+    void SetStateIcons(const std::array<QIcon, 3> &icons);
 
     const DisplayTexts &Texts() const { return m_texts; }
     const DisplayLayout &Layout() const { return m_layout; }

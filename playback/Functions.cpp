@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -67,15 +68,17 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     layout->addWidget(m_pSlider);
 
     auto *row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("Mode"), this));
+    row->addWidget(new QLabel(QCoreApplication::translate("CFunctions", "Mode"), this));
     m_pMode = new QComboBox(this);
     m_pMode->setObjectName(QStringLiteral("1180"));
-    m_pMode->addItems({QStringLiteral("Standard"), QStringLiteral("Random"), QStringLiteral("Repeat Title"),
-                       QStringLiteral("Repeat All"), QStringLiteral("Intro")});
+    m_pMode->addItems(
+        {QCoreApplication::translate("CFunctions", "Standard"), QCoreApplication::translate("CFunctions", "Random"),
+         QCoreApplication::translate("CFunctions", "Repeat Title"),
+         QCoreApplication::translate("CFunctions", "Repeat All"), QCoreApplication::translate("CFunctions", "Intro")});
     m_pMode->setCurrentIndex(m_pPlayer->GetPlayMode());
     connect(m_pMode, &QComboBox::currentIndexChanged, this, [this](int index) { m_pPlayer->SetPlayMode(index); });
     row->addWidget(m_pMode, 1);
-    auto *properties = new QPushButton(QStringLiteral("Properties..."), this);
+    auto *properties = new QPushButton(QCoreApplication::translate("CFunctions", "Properties..."), this);
     connect(properties, &QPushButton::clicked, this, [this] {
         if (onProperties)
             onProperties();

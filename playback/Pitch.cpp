@@ -3,6 +3,7 @@
 
 #include "NarrowPanel.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -17,7 +18,7 @@ CPitch::CPitch(Player *player, QWidget *parent) : QWidget(parent), m_control(pla
     m_pSlider->setInvertedAppearance(true); // -500, the fastest, at the top
     m_pText = new QLabel(this);
     m_pText->setObjectName(QStringLiteral("1150"));
-    m_pStandard = new QPushButton(QStringLiteral("Standard"), this);
+    m_pStandard = new QPushButton(QCoreApplication::translate("CPitch", "Standard"), this);
     m_pStandard->setObjectName(QStringLiteral("1075"));
     m_pStandard->setStyleSheet(QStringLiteral("padding: 1px 2px"));
     layout->addWidget(m_pSlider, 1, Qt::AlignHCenter);

@@ -4,6 +4,7 @@
 #include "NarrowPanel.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QSlider>
 
 CVolume::CVolume(Player *player, QWidget *parent) : QWidget(parent), m_control(player) {
@@ -18,7 +19,7 @@ CVolume::CVolume(Player *player, QWidget *parent) : QWidget(parent), m_control(p
     m_pBalance->setObjectName(QStringLiteral("1073"));
     m_pBalance->setRange(0, 200);
     m_pBalance->setValue(m_control.BalancePos());
-    m_pMute = new QCheckBox(QStringLiteral("Mute"), this);
+    m_pMute = new QCheckBox(QCoreApplication::translate("CVolume", "Mute"), this);
     m_pMute->setObjectName(QStringLiteral("1074"));
     layout->addWidget(m_pVolume, 1, Qt::AlignHCenter);
     layout->addWidget(m_pBalance);

@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "TitleList.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -13,7 +14,13 @@
 
 namespace {
 
-const QStringList kFilters{QStringLiteral("PLS-Playlist (*.pls)"), QStringLiteral("M3U-Playlist (*.m3u)")};
+const char *const kFilterTexts[] = {QT_TRANSLATE_NOOP("CPLFunctions", "PLS-Playlist (*.pls)"),
+                                    QT_TRANSLATE_NOOP("CPLFunctions", "M3U-Playlist (*.m3u)")};
+
+QStringList Filters() {
+    return {QCoreApplication::translate("CPLFunctions", kFilterTexts[0]),
+            QCoreApplication::translate("CPLFunctions", kFilterTexts[1])};
+}
 
 } // namespace
 
@@ -23,13 +30,13 @@ CPLFunctions::CPLFunctions(TitleList &playlist, QWidget *parent)
         int nId;
         const char *caption;
     } buttons[] = {{1037, "+"},
-                   {1034, "+ all"},
+                   {1034, QT_TR_NOOP("+ all")},
                    {1170, "-"},
-                   {1192, "- all"},
-                   {1259, "Load Playlist..."},
-                   {1258, "Save Playlist..."}};
+                   {1192, QT_TR_NOOP("- all")},
+                   {1259, QT_TR_NOOP("Load Playlist...")},
+                   {1258, QT_TR_NOOP("Save Playlist...")}};
     for (const auto &b : buttons) {
-        auto *button = new QPushButton(QString::fromLatin1(b.caption), this);
+        auto *button = new QPushButton(tr(b.caption), this);
         button->setObjectName(QString::number(b.nId));
         button->setToolTip(LoadStringRes(b.nId).section(QLatin1Char('\n'), 1));
         connect(button, &QPushButton::clicked, this, [this, id = b.nId] { OnCommand(id); });
@@ -149,21 +156,21 @@ bool CPLFunctions::SaveAs(const QString &path, int nFilterIndex) {
 }
 
 void CPLFunctions::OnLoad() {
-    QFileDialog dialog(this, QString(), m_strPlaylist, kFilters.join(QStringLiteral(";;")));
+    QFileDialog dialog(this, QString(), m_strPlaylist, Filters().join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.selectNameFilter(kFilters[FilterIndexFor(m_strPlaylist) - 1]);
+    dialog.selectNameFilter(Filters()[FilterIndexFor(m_strPlaylist) - 1]);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         LoadFrom(dialog.selectedFiles().first());
 }
 
 void CPLFunctions::OnSave() {
     const QFileInfo remembered(m_strPlaylist);
-    QFileDialog dialog(this, QString(), remembered.absolutePath(), kFilters.join(QStringLiteral(";;")));
+    QFileDialog dialog(this, QString(), remembered.absolutePath(), Filters().join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.selectFile(remembered.completeBaseName());
-    dialog.selectNameFilter(kFilters[FilterIndexFor(m_strPlaylist) - 1]);
+    dialog.selectNameFilter(Filters()[FilterIndexFor(m_strPlaylist) - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    SaveAs(dialog.selectedFiles().first(), kFilters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1);
+    SaveAs(dialog.selectedFiles().first(), Filters().indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1);
 }

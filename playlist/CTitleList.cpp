@@ -118,22 +118,22 @@ QMenu *CTitleList::BuildContextMenu(QWidget *parent) {
         return action;
     };
     if (IsPlaylist()) {
-        menu->setTitle(QStringLiteral("Playlist"));
+        menu->setTitle(tr("Playlist"));
         const bool bRows = m_list.RowCount() > 0;
-        menu->setDefaultAction(add(QStringLiteral("&Play\tSPACE"), 1001, bSelected));
-        add(QStringLiteral("Load Playlist..."), 1259, true);
-        add(QStringLiteral("Save Playlist..."), 1258, bRows);
+        menu->setDefaultAction(add(tr("&Play\tSPACE"), 1001, bSelected));
+        add(tr("Load Playlist..."), 1259, true);
+        add(tr("Save Playlist..."), 1258, bRows);
         menu->addSeparator();
-        add(QStringLiteral("Remove"), 1170, bSelected);
-        add(QStringLiteral("Remove all"), 1192, bRows);
+        add(tr("Remove"), 1170, bSelected);
+        add(tr("Remove all"), 1192, bRows);
         menu->addSeparator();
-        add(QStringLiteral("Properties...\tCtrl+P"), 32801, bSelected);
+        add(tr("Properties...\tCtrl+P"), 32801, bSelected);
     } else {
-        menu->setTitle(QStringLiteral("Filelist"));
-        menu->setDefaultAction(add(QStringLiteral("Add"), 1037, bSelected));
-        add(QStringLiteral("Add All"), 1034, m_list.RowCount() > 0);
+        menu->setTitle(tr("Filelist"));
+        menu->setDefaultAction(add(tr("Add"), 1037, bSelected));
+        add(tr("Add All"), 1034, m_list.RowCount() > 0);
         menu->addSeparator();
-        add(QStringLiteral("Properties..."), 32849, true);
+        add(tr("Properties..."), 32849, true);
     }
     return menu;
 }
@@ -217,5 +217,6 @@ void CTitleList::paintEvent(QPaintEvent *event) {
     QColor highlight = palette().color(QPalette::Highlight);
     highlight.setAlpha(80);
     QPainter painter(viewport());
-    painter.fillRect(visualRect(m_list.index(m_nDropRow, 0)).united(visualRect(m_list.index(m_nDropRow, 1))), highlight);
+    painter.fillRect(visualRect(m_list.index(m_nDropRow, 0)).united(visualRect(m_list.index(m_nDropRow, 1))),
+                     highlight);
 }

@@ -186,7 +186,7 @@ void TitleList::UpdateTitleRow(TitleItem *item, int row, bool) {
 
 bool TitleList::DeleteTitleRow(int row) {
     if (row < 0 || row >= RowCount()) {
-        ShowMessage(QStringLiteral("Could not delete item"), MB_OK | MB_ICONERROR);
+        ShowMessage(tr("Could not delete item"), MB_OK | MB_ICONERROR);
         return false;
     }
     if (m_pMarked && m_rows[row].pItem == m_pMarked) {

@@ -1,6 +1,7 @@
 // The main frame: command table, status bar, placement and the main view's layout.
 #include "MainFrame.h"
 
+#include "AboutDlg.h"
 #include "DesktopTools.h"
 #include "Helpers.h"
 #include "Messages.h"
@@ -30,8 +31,8 @@ const char *kCommandProperty = "melvoCommandId";
 } // namespace
 
 CMainView::CMainView(QWidget *parent) : QWidget(parent) {
-    m_pRefresh = new QPushButton(QStringLiteral("Refresh"), this);
-    m_pFreedb = new QPushButton(QStringLiteral("freedb"), this);
+    m_pRefresh = new QPushButton(tr("Refresh"), this);
+    m_pFreedb = new QPushButton(tr("freedb"), this);
     m_pRefresh->setProperty(kCommandProperty, 1166);
     m_pFreedb->setProperty(kCommandProperty, 1050);
     m_pFreedb->setEnabled(false); // until a CD drive is selected in the tree
@@ -97,36 +98,35 @@ QAction *CMainFrame::AddCommand(QMenu *menu, int id, const QString &text, const 
 }
 
 void CMainFrame::CreateMenus() {
-    QMenu *melvo = menuBar()->addMenu(QStringLiteral("&Melvo"));
-    AddCommand(melvo, 32786, QStringLiteral("&Options..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    AddCommand(melvo, 1060, QStringLiteral("Volume Control..."), QKeySequence(Qt::CTRL | Qt::Key_V))
+    QMenu *melvo = menuBar()->addMenu(tr("&Melvo"));
+    AddCommand(melvo, 32786, tr("&Options..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddCommand(melvo, 1060, tr("Volume Control..."), QKeySequence(Qt::CTRL | Qt::Key_V))
         ->setEnabled(!m_strVolumeControl.isEmpty());
     melvo->addSeparator();
-    AddCommand(melvo, 57665, QStringLiteral("&Quit"), QKeySequence(Qt::ALT | Qt::Key_F4));
+    AddCommand(melvo, 57665, tr("&Quit"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
-    QMenu *functions = menuBar()->addMenu(QStringLiteral("&Functions"));
-    AddCommand(functions, 32790, QStringLiteral("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G))->setEnabled(false);
-    AddCommand(functions, 1050, QStringLiteral("&freedb Request"), QKeySequence(Qt::CTRL | Qt::Key_F))
-        ->setEnabled(false);
+    QMenu *functions = menuBar()->addMenu(tr("&Functions"));
+    AddCommand(functions, 32790, tr("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G))->setEnabled(false);
+    AddCommand(functions, 1050, tr("&freedb Request"), QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
 
-    QMenu *title = menuBar()->addMenu(QStringLiteral("&Title"));
-    AddCommand(title, 1001, QStringLiteral("&Play"), QKeySequence(Qt::Key_Space));
-    AddCommand(title, 1002, QStringLiteral("&Stop"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    AddCommand(title, 1005, QStringLiteral("P&ause"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    AddCommand(title, 32834, QStringLiteral("Next Title"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    AddCommand(title, 32808, QStringLiteral("Previous Title"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    QMenu *title = menuBar()->addMenu(tr("&Title"));
+    AddCommand(title, 1001, tr("&Play"), QKeySequence(Qt::Key_Space));
+    AddCommand(title, 1002, tr("&Stop"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddCommand(title, 1005, tr("P&ause"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    AddCommand(title, 32834, tr("Next Title"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddCommand(title, 32808, tr("Previous Title"), QKeySequence(Qt::CTRL | Qt::Key_L));
     title->addSeparator();
-    AddCommand(title, 32801, QStringLiteral("Properties..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddCommand(title, 32801, tr("Properties..."), QKeySequence(Qt::CTRL | Qt::Key_P));
 
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    QAction *bar = AddCommand(view, 59393, QStringLiteral("S&tatusbar"));
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    QAction *bar = AddCommand(view, 59393, tr("S&tatusbar"));
     bar->setCheckable(true);
     bar->setChecked(true);
 
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&?"));
-    AddCommand(help, 57670, QStringLiteral("Help..."), QKeySequence(Qt::Key_F1));
-    AddCommand(help, 32818, QStringLiteral("About &Melvo..."));
-    AddCommand(help, 1004, QStringLiteral("Melvo Website"));
+    QMenu *help = menuBar()->addMenu(tr("&?"));
+    AddCommand(help, 57670, tr("Help..."), QKeySequence(Qt::Key_F1));
+    AddCommand(help, 32818, tr("About &Melvo..."));
+    AddCommand(help, 1004, tr("Melvo Website"));
     AddCommand(nullptr, 57669, QString(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
     AddCommand(nullptr, 1003, QString());
 }
@@ -173,6 +173,11 @@ void CMainFrame::OnCommand(int id) {
         COptionsSheet sheet(this);
         if (sheet.exec() == QDialog::Accepted)
             emit Command(1166); // the tree refreshes, the display re-reads its settings
+        break;
+    }
+    case 32818: {
+        CAboutDlg about(this);
+        about.exec();
         break;
     }
     case 1060:

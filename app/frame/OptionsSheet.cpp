@@ -2,6 +2,10 @@
 #include "OptionsSheet.h"
 
 #include "Messages.h"
+#include "OptFiletypes.h"
+#include "OptFolder.h"
+#include "OptGeneral.h"
+#include "OptView.h"
 #include "OptionPage.h"
 
 #include <QDialogButtonBox>
@@ -21,6 +25,10 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
 
     // The order is fixed: General, View, freedb, Connection, CD Drives, Folders, File types.
     // Each subsystem adds its page here as it lands.
+    AddPage(new COptGeneral(this));
+    AddPage(new COptView(this));
+    AddPage(new COptFolder(this));
+    AddPage(new COptFiletypes(this));
 }
 
 void COptionsSheet::AddPage(COptionPage *page) {

@@ -1,5 +1,6 @@
 // Melvo's entry point.
 #include "CommandLine.h"
+#include "CrashReport.h"
 #include "MelvoApp.h"
 #include "TerminationSignals.h"
 
@@ -22,6 +23,9 @@ int main(int argc, char *argv[]) {
         std::puts("Melvo 2.71");
         return 0;
     }
+    // A crashed Melvo started us to show its report; no single instance, no main window.
+    if (early.bCrashReport && early.strError.isEmpty())
+        return RunCrashReport(argc, argv, early.strReportText, early.strReportDump);
 
     // Qt takes its own options (-platform, -style ...) out; the rest is ours.
     QApplication app(argc, argv);

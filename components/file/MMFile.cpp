@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-MELVO_DEFINE_VERSION("file", "Melvo file component", 2, 71, 0)
+MELVO_DEFINE_VERSION("file", "Melvo file component", 2, 7, 1)
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <new>
 
-MELVO_DEFINE_VERSION("in-cdda", "Melvo audio CD input plug-in", 2, 71, 0)
+MELVO_DEFINE_VERSION("in-cdda", "Melvo audio CD input plug-in", 2, 7, 1)
 
 namespace {
 

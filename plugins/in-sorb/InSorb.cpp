@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-MELVO_DEFINE_VERSION("in-sorb", "Melvo MP3 input plug-in", 2, 71, 0)
+MELVO_DEFINE_VERSION("in-sorb", "Melvo MP3 input plug-in", 2, 7, 1)
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-MELVO_DEFINE_VERSION("in-wave", "Melvo WAV input plug-in", 2, 71, 0)
+MELVO_DEFINE_VERSION("in-wave", "Melvo WAV input plug-in", 2, 7, 1)
 
 namespace {
 

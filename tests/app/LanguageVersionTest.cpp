@@ -3,10 +3,14 @@
 #include "Language.h"
 #include "Messages.h"
 #include "Settings.h"
+#include "StringTable.h"
 #include "TestEnvironment.h"
 #include "Version.h"
 
+#include <QCoreApplication>
 #include <QLocale>
+#include <QProcess>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 TEST(Language, DefaultNameFollowsTheUsersLocale) {
@@ -18,20 +22,55 @@ TEST(Language, DefaultNameFollowsTheUsersLocale) {
 TEST(Language, ATranslationFileReplacesTheTextsUntilUnloaded) {
     ScopedXdgHome home;
     RecordingSink sink;
-    // LangDE.qm is built from tests/app/LangDE.ts into the tests' own program folder.
+    // The shipped LangDE.qm lies in the tests' own program folder too.
     ASSERT_TRUE(WriteSettingString("GENERAL", "Language", "LangDE.qm"));
     ASSERT_TRUE(LoadLanguage());
     EXPECT_EQ(LoadStringRes(14), QStringLiteral("Deutsch"));
     ShowError(61313, 0, "/x.mp3", ERR_STYLE_DETAIL);
-    EXPECT_EQ(sink.Texts().value(0), QString::fromUtf8("</x.mp3>: Datei nicht gefunden. Bitte Pfad prüfen!"));
-    // Texts the file does not translate stay English.
-    EXPECT_EQ(LoadStringRes(61294), QStringLiteral("Could not write value to registry!"));
+    EXPECT_EQ(sink.Texts().value(0), QString::fromUtf8("</x.mp3>: Datei nicht gefunden. Bitte prüfen Sie den Pfad!"));
+    // A prompt keeps its two parts.
+    EXPECT_EQ(LoadStringRes(1001).section('\n', 1), QStringLiteral("Wiedergabe starten"));
     bool listed = false;
     for (const LanguageChoice &choice : AvailableLanguages())
         listed |= choice.strFile == "LangDE.qm" && choice.strName == "Deutsch";
     EXPECT_TRUE(listed);
     UnloadLanguage();
     EXPECT_EQ(LoadStringRes(14), QStringLiteral("English"));
+}
+
+TEST(Language, EveryStringTableTextHasAGermanText) {
+    QTranslator german;
+    ASSERT_TRUE(german.load(GetProgramFolder(true) + "LangDE.qm"));
+    QList<unsigned> untranslated;
+    for (const StringEntry &entry : BuiltInStrings())
+        if (german.translate("Strings", entry.szText, QByteArray::number(entry.nID).constData()).isEmpty())
+            untranslated << entry.nID;
+    EXPECT_TRUE(untranslated.isEmpty()) << "no German text for " << QString::number(untranslated.size()).toStdString()
+                                        << " ids, first " << untranslated.value(0);
+}
+
+// Run by the next test in a process of its own: a first start knows only the environment's locale.
+TEST(Language, DISABLED_FirstStartInThisLocale) {
+    ScopedXdgHome home;
+    ASSERT_TRUE(LoadLanguage());
+    EXPECT_EQ(LoadStringRes(57345), QStringLiteral("Bereit"));
+    UnloadLanguage();
+}
+
+TEST(Language, AGermanUserLocalePicksTheGermanTranslationOnAFirstStart) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LANGUAGE"})
+        env.remove(name);
+    env.insert("LANG", "de_DE.UTF-8");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests", "--gtest_filter=Language.DISABLED_FirstStartInThisLocale"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 
 TEST(Language, BuiltInEnglishAndMissingFilesLeaveEnglishSilently) {

@@ -50,14 +50,31 @@ QStringList Texts(const QTreeWidgetItem *parent) {
 
 } // namespace
 
-TEST_F(DirTreeTest, DefaultSettingsWithoutFoldersShowOnlyTheCdDrives) {
+TEST_F(DirTreeTest, AStoredEmptyFolderListShowsOnlyTheCdDrives) {
     const QString drive = AddImageDrive();
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", ""));
     CDirTree tree;
     tree.BuildTree();
     ASSERT_EQ(tree.topLevelItemCount(), 1);
     EXPECT_TRUE(tree.topLevelItem(0)->text(0).contains("disc.cue"));
     EXPECT_TRUE(tree.IsCDSelected());
     EXPECT_EQ(tree.SelectedDirectory(), drive);
+}
+
+// A new user sees the music folder of the desktop's user folders, or the home folder without one.
+TEST_F(DirTreeTest, AFirstStartShowsTheMusicFolderElseTheHomeFolder) {
+    AddImageDrive();
+    QFile dirs(m_home.ConfigHome() + "/user-dirs.dirs");
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_MUSIC_DIR=\"" + QFile::encodeName(Path("Music")) + "\"\n");
+    dirs.close();
+    for (const QString &expected : {Path("Music"), QDir::cleanPath(QDir::homePath())}) {
+        CDirTree tree;
+        tree.BuildTree();
+        EXPECT_EQ(tree.FolderList(), QStringList{expected});
+        EXPECT_EQ(tree.topLevelItemCount(), 2);  // the folder and the drive
+        QDir(Path("Music")).removeRecursively(); // a music folder that is gone gives the home folder
+    }
 }
 
 TEST_F(DirTreeTest, FolderListSkipsEmptyPartsAndListsChildrenOneLevelAhead) {
@@ -122,6 +139,7 @@ TEST_F(DirTreeTest, SelectingACdDriveListsItsTracksAndEnablesFreedb) {
 
 TEST_F(DirTreeTest, RemovingAndReinsertingTheDiscIsSeenOnceEach) {
     const QString drive = AddImageDrive();
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", ""));
     CDirTree tree;
     tree.BuildTree();
     QSignalSpy changes(&tree, &CDirTree::MediaChanged);

@@ -194,13 +194,14 @@ TEST(CMainFrame, FreedbFollowsTheTreeAndADriveWithoutADiscIsReported) {
     QTemporaryDir dir;
     SetDiscImages(QFile::encodeName(dir.filePath("gone.cue")).constData()); // a drive whose disc is out
     InitDriver(0);
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", "")); // no folders: the drive is all there is
     {
         CMainFrame frame;
         ASSERT_TRUE(frame.InitMainView());
         EXPECT_FALSE(frame.Action(1050)->isEnabled()); // nothing selected yet
         CDirTree *tree = frame.Tree();
         tree->BuildTree(); // as the start-up does after the main view
-        ASSERT_TRUE(tree->IsCDSelected()); // no folders configured: the drive is all there is
+        ASSERT_TRUE(tree->IsCDSelected());
         EXPECT_TRUE(frame.MainView()->FreedbButton()->isEnabled());
         EXPECT_TRUE(frame.Action(1050)->isEnabled());
         frame.Action(1050)->trigger();
