@@ -41,8 +41,8 @@ CBrowseForFolder::CBrowseForFolder(unsigned nTitleId, const QString &start, cons
     : QDialog(parent) {
     setObjectName(QStringLiteral("CBrowseForFolder"));
     setWindowTitle(QStringLiteral("Browse for Folder"));
-    auto *title = new QLabel(LoadStringRes(nTitleId), this);
-    title->setWordWrap(true);
+    m_pTitle = new QLabel(LoadStringRes(nTitleId), this);
+    m_pTitle->setWordWrap(true);
     m_pStatus = new QLabel(this);
     m_pStatus->setObjectName(QStringLiteral("status"));
     m_pTree = new QTreeWidget(this);
@@ -57,7 +57,7 @@ CBrowseForFolder::CBrowseForFolder(unsigned nTitleId, const QString &start, cons
     connect(m_pTree, &QTreeWidget::itemExpanded, this, &CBrowseForFolder::ListChildren);
     connect(m_pTree, &QTreeWidget::currentItemChanged, this, &CBrowseForFolder::OnSelectionChanged);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(title);
+    layout->addWidget(m_pTitle);
     layout->addWidget(m_pStatus);
     layout->addWidget(m_pTree, 1);
     layout->addWidget(buttons);

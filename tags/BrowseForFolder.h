@@ -31,6 +31,7 @@ public:
     QString CurrentFolder() const { return m_strCurrent; }
     bool SelectFolder(const QString &path);
 
+    QLabel *Title() const { return m_pTitle; }
     QTreeWidget *Tree() const { return m_pTree; }
     QLabel *StatusLine() const { return m_pStatus; }
     QPushButton *NewFolderButton() const { return m_pNewFolder; }
@@ -43,6 +44,7 @@ private:
     void ListChildren(QTreeWidgetItem *item);
     void OnSelectionChanged();
 
+    QLabel *m_pTitle;
     QTreeWidget *m_pTree;
     QLabel *m_pStatus;
     QPushButton *m_pNewFolder;

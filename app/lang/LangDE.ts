@@ -236,6 +236,10 @@
         <translation>Erweiterte Dateiinformationen für Titel verwenden</translation>
     </message>
     <message>
+        <source>Tag text encoding</source>
+        <translation>Zeichensatz der Tag-Texte</translation>
+    </message>
+    <message>
         <source>Standard</source>
         <translation>Standard</translation>
     </message>

@@ -5,8 +5,12 @@
 #include "DialogDriver.h"
 #include "Functions.h"
 #include "MainFrame.h"
+#include "OptGeneral.h"
+#include "OptionsSheetDriver.h"
 #include "PluginHost.h"
+#include "Settings.h"
 #include "Sound.h"
+#include "TagEncoding.h"
 #include "TagPages.h"
 #include "TagTestSupport.h"
 #include "TestEnvironment.h"
@@ -14,6 +18,7 @@
 #include "TitleProperties.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QMenu>
@@ -112,4 +117,33 @@ TEST(TitleInfoCommands, SavingThePlayingTitleStopsAndRestartsIt) {
         player.Stop();
     }
     ReleaseSound();
+}
+
+// The General page chooses the code page; it applies from OK on, without a restart.
+TEST(TitleInfoCommands, TheGeneralPageChoosesTheTagCodePage) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    ReloadTagEncoding();
+    CMainFrame frame;
+    for (const char *chosen : {"WINDOWS-1251", ""}) {
+        WithOptionsSheet(frame, [&](COptionsSheet &sheet) {
+            COptGeneral *page = ShowPage<COptGeneral>(sheet);
+            ASSERT_TRUE(page);
+            QComboBox *box = page->TagEncoding();
+            if (*chosen) {
+                EXPECT_EQ(box->currentData().toString(), "ISO-8859-1") << "Latin-1 by default";
+                box->setFocus();
+                box->setCurrentIndex(box->findData(chosen));
+            } else {
+                EXPECT_EQ(box->currentData().toString(), "WINDOWS-1251");
+                QTest::mouseClick(page->StandardButton(), Qt::LeftButton);
+                EXPECT_EQ(box->currentData().toString(), "ISO-8859-1");
+            }
+        });
+        const QString expected = *chosen ? chosen : "ISO-8859-1";
+        EXPECT_EQ(GetSettingString("GENERAL", "Tag-Encoding", ""), expected);
+        EXPECT_EQ(TagEncodingName(), expected);
+    }
+    EXPECT_TRUE(sink.Texts().isEmpty()) << "no restart needed";
+    ReloadTagEncoding();
 }
