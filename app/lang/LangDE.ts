@@ -1040,6 +1040,11 @@ Statusleiste</translation>
         <comment>61334</comment>
         <translation>Das Fenster konnte nicht als Ziel für Drag &amp; Drop registriert werden!</translation>
     </message>
+    <message>
+        <source>This file has been changed by another program since its tags were read. Do you want to write your changes anyway?</source>
+        <comment>61360</comment>
+        <translation>Diese Datei wurde von einem anderen Programm geändert, seit ihre Tags gelesen wurden. Möchten Sie Ihre Änderungen trotzdem schreiben?</translation>
+    </message>
 </context>
 <context>
     <name>TitleList</name>
