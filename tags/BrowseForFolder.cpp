@@ -40,7 +40,7 @@ bool IsValidFolderName(const QString &name) {
 CBrowseForFolder::CBrowseForFolder(unsigned nTitleId, const QString &start, const QString &root, QWidget *parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("CBrowseForFolder"));
-    setWindowTitle(QStringLiteral("Browse for Folder"));
+    setWindowTitle(tr("Browse for Folder"));
     m_pTitle = new QLabel(LoadStringRes(nTitleId), this);
     m_pTitle->setWordWrap(true);
     m_pStatus = new QLabel(this);
@@ -66,7 +66,7 @@ CBrowseForFolder::CBrowseForFolder(unsigned nTitleId, const QString &start, cons
     if (!root.isEmpty()) {
         top = AddItem(nullptr, QDir::cleanPath(root), QDir::cleanPath(root));
     } else {
-        top = AddItem(nullptr, QString(), QStringLiteral("Computer"));
+        top = AddItem(nullptr, QString(), tr("Computer"));
         for (const ShellEntry &entry : ComputerEntries())
             if (!entry.IsCdDrive())
                 AddItem(top, entry.strPath, entry.strName);
@@ -183,9 +183,8 @@ void CBrowseForFolder::OnNewFolder() {
 CNewFolder::CNewFolder(const QString &folder, QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("CNewFolder"));
     setWindowTitle(LoadStringRes(244));
-    auto *text = new QLabel(
-        QStringLiteral("Please enter a valid name for a folder, which you want to create in the current folder."),
-        this);
+    auto *text =
+        new QLabel(tr("Please enter a valid name for a folder, which you want to create in the current folder."), this);
     text->setWordWrap(true);
     auto *current = new QLabel(folder, this);
     current->setObjectName(QStringLiteral("1240"));

@@ -30,8 +30,8 @@ CRenameFile::CRenameFile(const QString &name, QWidget *parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &CRenameFile::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CRenameFile::reject);
     auto *layout = new QFormLayout(this);
-    layout->addRow(QStringLiteral("Old name:"), m_pOld);
-    layout->addRow(QStringLiteral("New name:"), m_pNew);
+    layout->addRow(tr("Old name:"), m_pOld);
+    layout->addRow(tr("New name:"), m_pNew);
     layout->addRow(buttons);
     resize(420, sizeHint().height());
 }

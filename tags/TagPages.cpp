@@ -4,6 +4,7 @@
 #include "Genres.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,27 +14,27 @@ namespace {
 const char *Label(TagFrame frame) {
     switch (frame) {
     case TagFrame::Artist:
-        return "Artist";
+        return QT_TRANSLATE_NOOP("CTagPage", "Artist");
     case TagFrame::Title:
-        return "Title";
+        return QT_TRANSLATE_NOOP("CTagPage", "Title");
     case TagFrame::Comment:
-        return "Comment";
+        return QT_TRANSLATE_NOOP("CTagPage", "Comment");
     case TagFrame::Album:
-        return "Album";
+        return QT_TRANSLATE_NOOP("CTagPage", "Album");
     case TagFrame::Bpm:
-        return "BPM";
+        return QT_TRANSLATE_NOOP("CTagPage", "BPM");
     case TagFrame::Composer:
-        return "Composer";
+        return QT_TRANSLATE_NOOP("CTagPage", "Composer");
     case TagFrame::Copyright:
-        return "Copyright";
+        return QT_TRANSLATE_NOOP("CTagPage", "Copyright");
     case TagFrame::EncodedBy:
-        return "encoded by";
+        return QT_TRANSLATE_NOOP("CTagPage", "encoded by");
     case TagFrame::Track:
-        return "Track";
+        return QT_TRANSLATE_NOOP("CTagPage", "Track");
     case TagFrame::Year:
-        return "Year";
+        return QT_TRANSLATE_NOOP("CTagPage", "Year");
     case TagFrame::Genre:
-        return "Genre";
+        return QT_TRANSLATE_NOOP("CTagPage", "Genre");
     }
     return "";
 }
@@ -63,7 +64,7 @@ CTagPage::CTagPage(int nType, TagContext &context, QWidget *parent) : QWidget(pa
             m_edits << nullptr;
             continue;
         }
-        auto *label = new QLabel(QString::fromLatin1(Label(info.frame)), this);
+        auto *label = new QLabel(tr(Label(info.frame)), this);
         QWidget *control = nullptr;
         if (info.frame == TagFrame::Genre) {
             m_pGenre = new QComboBox(this);
@@ -101,7 +102,7 @@ CTagID3V2::CTagID3V2(TagContext &context, QWidget *parent) : CTagPage(TAGTYPE_ID
     const int row = grid->rowCount();
     m_pUrl = new QLineEdit(this);
     m_pUrl->setObjectName(QStringLiteral("1345"));
-    grid->addWidget(new QLabel(QStringLiteral("URL"), this), row, 0);
+    grid->addWidget(new QLabel(tr("URL"), this), row, 0);
     grid->addWidget(m_pUrl, row, 1);
 }
 

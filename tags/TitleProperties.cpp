@@ -27,28 +27,28 @@ CTitleProperties::CTitleProperties(const TitleItem &item, const QString &pluginN
         int nControl;
         const char *label;
         QString text;
-    } fields[] = {{1134, "Filename:", m_texts.strFilename},
-                  {1353, "Plug-In:", m_texts.strPlugin},
-                  {1235, "Type:", m_texts.strType},
-                  {1237, "Channels:", m_texts.strChannels},
-                  {1236, "Bitrate:", m_texts.strBitrate},
-                  {1274, "Bits/Sample:", m_texts.strBits},
-                  {1150, "Frequency:", m_texts.strFrequency},
-                  {1307, "Length:", m_texts.strLength},
-                  {1306, "Size:", m_texts.strSize}};
+    } fields[] = {{1134, QT_TR_NOOP("Filename:"), m_texts.strFilename},
+                  {1353, QT_TR_NOOP("Plug-In:"), m_texts.strPlugin},
+                  {1235, QT_TR_NOOP("Type:"), m_texts.strType},
+                  {1237, QT_TR_NOOP("Channels:"), m_texts.strChannels},
+                  {1236, QT_TR_NOOP("Bitrate:"), m_texts.strBitrate},
+                  {1274, QT_TR_NOOP("Bits/Sample:"), m_texts.strBits},
+                  {1150, QT_TR_NOOP("Frequency:"), m_texts.strFrequency},
+                  {1307, QT_TR_NOOP("Length:"), m_texts.strLength},
+                  {1306, QT_TR_NOOP("Size:"), m_texts.strSize}};
     int row = 0;
     for (const auto &f : fields) {
         auto *value = new QLabel(f.text, this);
         value->setObjectName(QString::number(f.nControl));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        info->addWidget(new QLabel(QString::fromLatin1(f.label), this), row, 0);
+        info->addWidget(new QLabel(tr(f.label), this), row, 0);
         info->addWidget(value, row, 1);
         m_fields.insert(f.nControl, value);
         ++row;
     }
     m_fields[1134]->setWordWrap(true);
 
-    auto *group = new QGroupBox(QStringLiteral("Title information"), this);
+    auto *group = new QGroupBox(tr("Title information"), this);
     group->setObjectName(QStringLiteral("1276"));
     m_pTagList = new QComboBox(group);
     m_pTagList->setObjectName(QStringLiteral("1344"));
@@ -57,25 +57,26 @@ CTitleProperties::CTitleProperties(const TitleItem &item, const QString &pluginN
     m_pFrame->setObjectName(QStringLiteral("1315"));
     auto *frameLayout = new QGridLayout(m_pFrame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
-    m_pNoTag = new QLabel(QStringLiteral("No tag available in this file!"), m_pFrame);
+    m_pNoTag = new QLabel(tr("No tag available in this file!"), m_pFrame);
     m_pNoTag->setAlignment(Qt::AlignCenter);
     frameLayout->addWidget(m_pNoTag, 0, 0);
     auto *tagButtons = new QHBoxLayout;
-    for (const auto &[id, text] : {std::pair{1346, "Add Tag..."}, std::pair{1300, "Remove Tag..."}}) {
-        auto *button = new QPushButton(QString::fromLatin1(text), group);
+    for (const auto &[id, text] :
+         {std::pair{1346, QT_TR_NOOP("Add Tag...")}, std::pair{1300, QT_TR_NOOP("Remove Tag...")}}) {
+        auto *button = new QPushButton(tr(text), group);
         button->setObjectName(QString::number(id));
         button->setAutoDefault(false);
         m_buttons.insert(id, button);
         tagButtons->addWidget(button);
     }
     tagButtons->addStretch(1);
-    tagButtons->addWidget(new QLabel(QStringLiteral("Tag:"), group));
+    tagButtons->addWidget(new QLabel(tr("Tag:"), group));
     tagButtons->addWidget(m_pTagList);
     auto *groupLayout = new QVBoxLayout(group);
     groupLayout->addLayout(tagButtons);
     groupLayout->addWidget(m_pFrame, 1);
 
-    auto *rename = new QPushButton(QStringLiteral("Rename..."), this);
+    auto *rename = new QPushButton(tr("Rename..."), this);
     rename->setObjectName(QStringLiteral("1410"));
     rename->setAutoDefault(false);
     m_buttons.insert(1410, rename);

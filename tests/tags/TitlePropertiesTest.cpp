@@ -2,6 +2,8 @@
 #include "TitleProperties.h"
 #include "ChooseTag.h"
 #include "DialogDriver.h"
+#include "Language.h"
+#include "Settings.h"
 #include "TagPages.h"
 #include "TagTestSupport.h"
 #include "TestEnvironment.h"
@@ -207,4 +209,23 @@ TEST_F(TitlePropertiesTest, OkSavesTypedTextsAndRestartsPlaybackItStopped) {
     EXPECT_EQ(playback.nStops, 1);
     EXPECT_EQ(playback.nRestarts, 1) << "playback that a page stopped starts again at OK";
     EXPECT_EQ(sink.Texts(), QStringList(2, "<" + folder.strPath + ">: " + EnglishString(61316)));
+}
+
+TEST(TitleInfo, SpeaksGermanWithTheGermanTranslation) {
+    ScopedXdgHome home;
+    ASSERT_TRUE(WriteSettingString("GENERAL", "Language", "LangDE.qm"));
+    ASSERT_TRUE(LoadLanguage());
+    const QByteArray path = "/m/song.mp3";
+    TitleItem item = FileItem(path);
+    item.nLength = -1;
+    CTitleProperties dialog(item, "in-sorb.so", nullptr);
+    EXPECT_EQ(dialog.Button(1410)->text(), "Umbenennen...");
+    EXPECT_EQ(dialog.NoTagText()->text(), "Diese Datei enthält kein Tag!");
+    TagContext context(QString::fromUtf8(path), nullptr);
+    CTagID3V2 page(context);
+    QStringList labels;
+    for (QLabel *label : page.findChildren<QLabel *>())
+        labels << label->text();
+    EXPECT_TRUE(labels.contains("Interpret") && labels.contains("kodiert von")) << labels.join(", ").toStdString();
+    UnloadLanguage();
 }
