@@ -80,6 +80,21 @@ TEST_F(TagEditorTest, ReadsWhatMutagenWroteInEveryEncoding) {
         TagEditor v1(TAGTYPE_ID3V1, context);
         EXPECT_EQ(v1.LoadTag(folder.strPath), 0) << "no ID3v1 tag";
     }
+    // eyeD3's tags: UTF-8 in 2.4, UTF-16 in 2.3.
+    for (int version : {4, 3}) {
+        WriteBytes(folder.strPath, folder.audio);
+        ASSERT_TRUE(WriteWithEyeD3(folder.strPath, {{"version", version},
+                                                    {"artist", artist},
+                                                    {"title", "Ace"},
+                                                    {"album", "Album"},
+                                                    {"comment", "Note"},
+                                                    {"genre", "Hard Rock"}}));
+        TagContext context(folder.strPath, nullptr);
+        TagEditor editor(TAGTYPE_ID3V2, context);
+        ASSERT_EQ(editor.LoadTag(folder.strPath), 1) << version;
+        EXPECT_EQ(editor.Texts().mid(0, 4), QStringList({artist, "Ace", "Note", "Album"})) << version;
+        EXPECT_EQ(Field(editor, TagFrame::Genre), "Hard Rock") << version;
+    }
     // ID3v1 as another tagger wrote it, and genre texts as stored.
     WriteBytes(folder.strPath, folder.audio);
     ASSERT_TRUE(WriteWithMutagen(

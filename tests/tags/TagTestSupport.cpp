@@ -81,6 +81,12 @@ QJsonObject ReadWithEyeD3(const QString &path) {
     return RunRead("eyed3", path);
 }
 
+bool WriteWithEyeD3(const QString &path, const QJsonObject &spec) {
+    bool ok = false;
+    RunTool({"eyed3-write", path, QString::fromUtf8(QJsonDocument(spec).toJson(QJsonDocument::Compact))}, &ok);
+    return ok;
+}
+
 QString MutagenText(const QJsonObject &read, const QString &frameId) {
     const QJsonArray frames = read["frames"].toObject()[frameId].toArray();
     QStringList texts;

@@ -20,6 +20,7 @@ bool HaveTaggers();
 bool WriteWithMutagen(const QString &path, const QJsonObject &spec);
 QJsonObject ReadWithMutagen(const QString &path);
 QJsonObject ReadWithEyeD3(const QString &path);
+bool WriteWithEyeD3(const QString &path, const QJsonObject &spec);
 // The texts of the first frame with that id in ReadWithMutagen's answer, joined by "|".
 QString MutagenText(const QJsonObject &read, const QString &frameId);
 int MutagenEncoding(const QJsonObject &read, const QString &frameId);

@@ -6,6 +6,7 @@
                                in that code page under encoding 0)
   id3tool.py read FILE         mutagen's view as JSON: version, frames by id, v1 fields
   id3tool.py eyed3 FILE        eyeD3's view as JSON
+  id3tool.py eyed3-write FILE JSON   eyeD3 writes {"version": 3|4, "artist", "title", "album", "comment", "genre"}
 """
 import hashlib
 import json
@@ -108,6 +109,26 @@ def eyed3_read(path):
     }))
 
 
+def eyed3_write(path, spec):
+    import eyed3
+    import eyed3.id3
+    import logging
+    logging.getLogger("eyed3").setLevel(logging.ERROR)
+    audio = eyed3.load(path)
+    if audio.tag is None:
+        audio.initTag(version=(2, spec.get("version", 4), 0))
+    tag = audio.tag
+    for key in ("artist", "title", "album"):
+        if key in spec:
+            setattr(tag, key, spec[key])
+    if "comment" in spec:
+        tag.comments.set(spec["comment"])
+    if "genre" in spec:
+        tag.genre = spec["genre"]
+    version = (2, spec.get("version", 4), 0)
+    tag.save(version=version, encoding="utf8" if version[1] == 4 else "utf16")
+
+
 if __name__ == "__main__":
     command, path = sys.argv[1], sys.argv[2]
     if command == "write":
@@ -116,3 +137,5 @@ if __name__ == "__main__":
         read(path)
     elif command == "eyed3":
         eyed3_read(path)
+    elif command == "eyed3-write":
+        eyed3_write(path, json.loads(sys.argv[3]))
