@@ -54,6 +54,9 @@ bool ShowTitleInfo(const TitleInfoTarget &target) {
         ShowError(61288);
         return false;
     }
+    // A title the reader has not come to yet is read now, so the dialog shows its format.
+    if (LoadInfoState(*copy) == INFO_NOT_READ)
+        source.ReadTitleInfo(copy, false);
     const PluginEntry *plugin = PluginAt(copy->nPlugin);
     const QString pluginName = plugin && plugin->pszFileName ? QString::fromUtf8(plugin->pszFileName) : QString();
     auto followRename = [&target](const QString &oldPath, const QString &newPath) {

@@ -86,7 +86,7 @@ protected:
 TEST_F(RenameFromDialog, TheFileMovesAndTheListsAndThePagesFollow) {
     TitleList playlist(true), files(false);
     ASSERT_EQ(playlist.AddFile(folder.strPath, -1, true), 0);
-    ASSERT_EQ(files.AddFile(folder.strPath, -1, true), 0);
+    ASSERT_EQ(files.AddFile(folder.strPath, -1, false), 0); // not read yet: the command reads it
     const QString renamed = folder.Path("Renamed.mp3");
     FakePlayback playback;
     playback.strPath = folder.strPath;
