@@ -56,9 +56,11 @@ bool WritesBackFaithfully(const ID3v2::Frame *frame) {
     return !header->encryption() && !header->groupingIdentity();
 }
 
-// A frame marked "discard when the tag is altered" would vanish with the very change made to it.
+// "Discard when the tag is altered" is for frames a tagger does not know; TagLib drops every frame so
+// marked, a title the page showed among them. Frames TagLib reads stay.
 void KeepWhenAltered(ID3v2::Frame *frame) {
-    (frame->*(&FrameAccess::header))()->setTagAlterPreservation(false);
+    if (!dynamic_cast<ID3v2::UnknownFrame *>(frame))
+        (frame->*(&FrameAccess::header))()->setTagAlterPreservation(false);
 }
 
 // No real frame can carry this name (frame names are upper case), so nothing else is taken for it.
@@ -314,7 +316,6 @@ bool TagObject::SetTextFrame(TagFrame frame, const QString &value) {
                 comment->setLanguage("eng");
                 tag->addFrame(comment);
             }
-            KeepWhenAltered(comment);
             comment->setTextEncoding(encoding);
             comment->setText(ToTagLib(text));
             return true;
@@ -324,7 +325,6 @@ bool TagObject::SetTextFrame(TagFrame frame, const QString &value) {
             textFrame = new ID3v2::TextIdentificationFrame(MemoryFrameId(frame), encoding);
             tag->addFrame(textFrame);
         }
-        KeepWhenAltered(textFrame);
         textFrame->setTextEncoding(encoding);
         textFrame->setText(ToTagLib(text));
         return true;
@@ -396,9 +396,11 @@ bool TagObject::Update() {
         return false;
     if (m_nType == TAGTYPE_ID3V2) {
         // Rather no write than one that garbles a frame the user did not touch.
-        for (const ID3v2::Frame *frame : d->V2()->frameList())
+        for (ID3v2::Frame *frame : d->V2()->frameList()) {
             if (!WritesBackFaithfully(frame))
                 return false;
+            KeepWhenAltered(frame);
+        }
     }
     if (m_nType == TAGTYPE_ID3V2)
         return d->file->save(MPEG::File::ID3v2, File::StripNone, WriteVersion() == 4 ? ID3v2::v4 : ID3v2::v3,
