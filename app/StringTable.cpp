@@ -69,11 +69,15 @@ constexpr StringEntry kStrings[] = {
     {1037, "Add selected titles from filelist to playlist.\nAdd selected titles"},
     {1050, "Request title for CD from freedb.\nfreedb Request"},       // short text of our own
     {1060, "Start the volume control of the system.\nVolume Control"}, // text of our own
-    {1166, "Refresh the folder tree.\nRefresh"},                       // text of our own
+    // The sliders' prompts are texts of our own.
+    {1073, "Balance between the left and the right speaker.\nBalance"},
+    {1091, "Speed of the playing title: up is faster.\nTempo"},
+    {1166, "Refresh the folder tree.\nRefresh"}, // text of our own
     {1170, "Remove selected title from playlist.\nRemove title"},
     {1192, "Remove all titles from playlist.\nRemove all titles"},
     {1258, "Save playlist in file.\nSave playlist"},
     {1259, "Load Playlist from file.\nLoad playlist"},
+    {1266, "Volume of the playing title: up is louder.\nVolume"},
     {32786, "Change the options of Melvo.\nOptions"}, // text of our own
     {32790, "Copy tracks from CD to HD\nGrab CD"},    // short text of our own
     {32801, "Show info to the selected title in the Playlist.\nTitle info"},

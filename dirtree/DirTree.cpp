@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cerrno>
+#include <filesystem>
+
 namespace {
 
 enum Role { ROLE_PATH = Qt::UserRole, ROLE_DRIVE, ROLE_LISTED, ROLE_COMPUTER };
@@ -30,6 +33,18 @@ bool IsBelow(const QString &target, const QString &folder) {
     if (target == folder)
         return true;
     return target.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+// The system error that keeps a path from being a folder in the tree, or 0.
+int FolderError(const QString &path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(fs::path(QFile::encodeName(path).toStdString()), ec);
+    if (status.type() == fs::file_type::not_found)
+        return ENOENT;
+    if (ec)
+        return ec.value();
+    return fs::is_directory(status) ? 0 : ENOTDIR;
 }
 
 QIcon FolderIcon() {
@@ -102,8 +117,18 @@ QTreeWidgetItem *CDirTree::SetRootFolder(const QString &path, QTreeWidgetItem *p
         }
         if (entry.strName.isEmpty())
             entry.strName = parent ? QFileInfo(path).fileName() : path;
+        if (!entry.IsCdDrive()) {
+            // A folder that is gone (or is no folder) gets no item, and the user learns why.
+            const int error = FolderError(path);
+            if (error) {
+                ShowSystemError(error, QStringLiteral("SetRootFolder"));
+                return nullptr;
+            }
+        }
     }
     QTreeWidgetItem *item = InsertItem(entry, parent);
+    if (!item)
+        return nullptr;
     item->setData(0, ROLE_COMPUTER, computer);
     ListChildren(item);
     return item;
@@ -175,8 +200,8 @@ void CDirTree::OnSelectionChanged() {
     emit CdSelected(m_bCDSelected);
     if (m_bCDSelected)
         emit CdTracksSelected(CdTrackFiles(drive));
-    else if (!IsComputer(item))
-        emit FolderSelected(m_strSelectedDirectory);
+    else
+        emit FolderSelected(IsComputer(item) ? QString() : m_strSelectedDirectory); // "Computer" holds no files
 }
 
 QTreeWidgetItem *CDirTree::FindAndExpand(const QString &path) {
@@ -212,7 +237,7 @@ void CDirTree::RefreshDrive(const QString &driveString) {
         QTreeWidgetItem *parent = old->parent();
         QTreeWidgetItem *fresh = SetRootFolder(driveString, parent);
         delete old;
-        if (wasCurrent) {
+        if (wasCurrent && fresh) {
             setCurrentItem(fresh);
             OnSelectionChanged();
         }

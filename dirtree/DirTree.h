@@ -18,6 +18,7 @@ public:
     // (Re)builds from FOLDER/AllFolders and FOLDER/Folder and restores the selection.
     void BuildTree();
     // Inserts one item for the path (empty: "Computer") under the parent (null: a root) with its children.
+    // A path that is no folder is reported ("SetRootFolder" with the system error) and gets no item.
     QTreeWidgetItem *SetRootFolder(const QString &path, QTreeWidgetItem *parent);
     // A drive has new titles or a changed disc: its items are made anew (WM_USER+13).
     void RefreshDrive(const QString &driveString);
@@ -31,7 +32,8 @@ public:
     void PollDiscs();
 
 signals:
-    // The file list shows the folder; for a CD drive, the tracks in disc order.
+    // The file list shows the folder, sorted ("" for "Computer", which holds no files); for a CD drive,
+    // the tracks in disc order.
     void FolderSelected(const QString &path);
     void CdTracksSelected(const QStringList &trackFiles);
     void CdSelected(bool bCdDrive); // the freedb button follows this

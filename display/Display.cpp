@@ -32,7 +32,8 @@ QColor FromStored(int stored) {
 
 } // namespace
 
-CDisplay::CDisplay(QWidget *parent) : QWidget(parent) {
+CDisplay::CDisplay(QWidget *parent) : QFrame(parent) {
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     // Painting fills every pixel, so Qt need not erase first: no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setEnabled(false); // takes no mouse input
@@ -83,30 +84,35 @@ void CDisplay::SetFontName(const QString &name) {
 
 void CDisplay::SetTimes(int elapsed, int remaining) {
     if (m_texts.SetTimes(elapsed, remaining))
-        update(m_layout.rcElapsed.united(m_layout.rcRemaining).united(m_layout.rcRemainingLabel));
+        UpdateArea(m_layout.rcElapsed.united(m_layout.rcRemaining).united(m_layout.rcRemainingLabel));
 }
 
 void CDisplay::SetTitle(const QString &title) {
     if (m_texts.SetTitle(title))
-        update(m_layout.rcTitle);
+        UpdateArea(m_layout.rcTitle);
 }
 
 void CDisplay::SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec) {
     if (m_texts.SetFormat(formatName, channels, samplesPerSec, avgBytesPerSec))
-        update(m_layout.rcRate.united(m_layout.rcChannels)
-                   .united(m_layout.rcBitrate)
-                   .united(m_layout.rcType)
-                   .united(m_layout.rcTypeLabel));
+        UpdateArea(m_layout.rcRate.united(m_layout.rcChannels)
+                       .united(m_layout.rcBitrate)
+                       .united(m_layout.rcType)
+                       .united(m_layout.rcTypeLabel));
 }
 
 void CDisplay::SetState(int state) {
     if (m_texts.SetState(state))
-        update(m_layout.rcState);
+        UpdateArea(m_layout.rcState);
 }
 
 void CDisplay::resizeEvent(QResizeEvent *event) {
-    m_layout = DisplayLayout(event->size().width(), event->size().height());
+    QFrame::resizeEvent(event);
+    m_layout = DisplayLayout(contentsRect().width(), contentsRect().height());
     CreateFonts();
+}
+
+void CDisplay::UpdateArea(const QRect &area) {
+    update(area.translated(contentsRect().topLeft()));
 }
 
 void CDisplay::DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font) {
@@ -135,7 +141,10 @@ void CDisplay::DrawState(QPainter &painter) {
 
 void CDisplay::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    painter.fillRect(rect(), m_crBack);
+    drawFrame(&painter);
+    painter.setClipRect(contentsRect());
+    painter.translate(contentsRect().topLeft());
+    painter.fillRect(QRect(QPoint(0, 0), contentsRect().size()), m_crBack);
     painter.setPen(m_crFront);
     painter.setBackground(m_crBack);
     painter.setBackgroundMode(Qt::OpaqueMode);

@@ -5,12 +5,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFrame>
 #include <QIcon>
-#include <QWidget>
 
 #include <array>
 
-class CDisplay : public QWidget {
+// A sunken edge frames the display; its grid and every position are those of the area inside the edge.
+class CDisplay : public QFrame {
     Q_OBJECT
 public:
     explicit CDisplay(QWidget *parent = nullptr);
@@ -44,6 +45,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Repaints one area, given in the coordinates inside the edge.
+    void UpdateArea(const QRect &area);
     void DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font);
     void DrawState(QPainter &painter);
 

@@ -1,6 +1,7 @@
 // The tempo panel's widgets; positions go straight to PitchControl.
 #include "Pitch.h"
 
+#include "Messages.h"
 #include "NarrowPanel.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,8 @@ CPitch::CPitch(Player *player, QWidget *parent) : QWidget(parent), m_control(pla
     m_pSlider->setRange(-500, 500);
     m_pSlider->setPageStep(1);
     m_pSlider->setInvertedAppearance(true); // -500, the fastest, at the top
+    m_pSlider->setInvertedControls(true);   // and Up goes there
+    m_pSlider->setStatusTip(LoadStringRes(1091).section(QLatin1Char('\n'), 0, 0));
     m_pText = new QLabel(this);
     m_pText->setObjectName(QStringLiteral("1150"));
     m_pStandard = new QPushButton(QCoreApplication::translate("CPitch", "Standard"), this);
@@ -39,4 +42,6 @@ void CPitch::Apply(int position) {
     const QSignalBlocker block(m_pSlider);
     m_pSlider->setValue(m_control.Position());
     m_pText->setText(m_control.Text());
+    m_pSlider->setToolTip(
+        QStringLiteral("%1: %2").arg(LoadStringRes(1091).section(QLatin1Char('\n'), 1, 1), m_control.Text()));
 }

@@ -5,6 +5,8 @@
 #include "Settings.h"
 #include "Sound.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -40,6 +42,18 @@ uint32_t TempoFrequency(int position, uint32_t samplesPerSec) {
 QString TempoText(int position) {
     const double value = (-position) / 10.0;
     return position <= 0 ? QString::asprintf("+%.1f %%", value) : QString::asprintf("%.1f %%", value);
+}
+
+QString VolumeText(int position) {
+    return QStringLiteral("%1 %").arg(100 - std::clamp(position, 0, 100));
+}
+
+QString BalanceText(int position) {
+    position = std::clamp(position, 0, 200);
+    if (position == 100)
+        return QCoreApplication::translate("CVolume", "centre");
+    return position < 100 ? QCoreApplication::translate("CVolume", "%1 % left").arg(100 - position)
+                          : QCoreApplication::translate("CVolume", "%1 % right").arg(position - 100);
 }
 
 void VolumeControl::Load() {

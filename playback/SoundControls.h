@@ -15,6 +15,10 @@ long PanToDs(int position);
 uint32_t TempoFrequency(int position, uint32_t samplesPerSec);
 // "+12.5 %" for position -125, "-3.0 %" for 30.
 QString TempoText(int position);
+// The loudness the user reads: "80 %" for position 20.
+QString VolumeText(int position);
+// "centre"; "30 % left" for position 70, "25 % right" for 125.
+QString BalanceText(int position);
 
 // The volume panel without its widgets: volume and balance are kept across runs, mute is not.
 class VolumeControl {

@@ -7,10 +7,12 @@
 #include "TitleList.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace {
 
@@ -39,6 +41,7 @@ CPLFunctions::CPLFunctions(TitleList &playlist, QWidget *parent)
         auto *button = new QPushButton(tr(b.caption), this);
         button->setObjectName(QString::number(b.nId));
         button->setToolTip(LoadStringRes(b.nId).section(QLatin1Char('\n'), 1));
+        button->setStatusTip(LoadStringRes(b.nId).section(QLatin1Char('\n'), 0, 0)); // the main window shows it
         connect(button, &QPushButton::clicked, this, [this, id = b.nId] { OnCommand(id); });
         m_buttons[b.nId] = button;
     }
@@ -46,8 +49,8 @@ CPLFunctions::CPLFunctions(TitleList &playlist, QWidget *parent)
     m_pTotal->setObjectName(QStringLiteral("1267"));
     m_pTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EnableFileButtons(false);
-    m_strPlaylist = GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Playlist"),
-                                     GetProgramFolder(true) + QStringLiteral("default.m3u"));
+    m_strPlaylist =
+        InitialPlaylistPath(GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Playlist"), QString()));
     connect(&m_playlist, &TitleList::TotalChanged, this, &CPLFunctions::UpdateTotal);
     resize(400, 23);
 }
@@ -126,6 +129,17 @@ void CPLFunctions::OnCommand(int nId) {
     default:
         break;
     }
+}
+
+QString CPLFunctions::InitialPlaylistPath(const QString &stored) {
+    // The program folder is read-only once installed: a path stored there by an earlier version counts as
+    // nothing stored.
+    if (!stored.isEmpty() && QFileInfo(stored).absolutePath() != GetProgramFolder(false))
+        return stored;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(QStringLiteral("default.m3u"));
 }
 
 int CPLFunctions::FilterIndexFor(const QString &path) {

@@ -31,6 +31,9 @@ public:
     bool LoadFrom(const QString &path);
     bool SaveAs(const QString &path, int nFilterIndex);
 
+    // The playlist file the dialogs start from: the stored one, or "default.m3u" in the user's music
+    // folder (the home folder when there is none) when nothing usable is stored.
+    static QString InitialPlaylistPath(const QString &stored);
     // 2 (M3U) when the path's extension is "m3u" in any case, else 1 (PLS).
     static int FilterIndexFor(const QString &path);
     // The path a save goes to: the format's extension appended unless the name already has it.

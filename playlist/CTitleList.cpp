@@ -9,7 +9,21 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
+
+namespace {
+
+CTitleList::DragRunner &Runner() {
+    static CTitleList::DragRunner runner;
+    return runner;
+}
+
+} // namespace
+
+void CTitleList::SetDragRunner(DragRunner runner) {
+    Runner() = std::move(runner);
+}
 
 CTitleList::CTitleList(bool bIsPlaylist, QWidget *parent) : QTableView(parent), m_list(bIsPlaylist) {
     setModel(&m_list);
@@ -67,6 +81,7 @@ QModelIndex CTitleList::moveCursor(CursorAction cursorAction, Qt::KeyboardModifi
 }
 
 void CTitleList::keyPressEvent(QKeyEvent *event) {
+    m_nPressedKey = event->key();
     // Left and Right hand the focus over (on release); they do not walk the columns.
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
         event->accept();
@@ -76,6 +91,13 @@ void CTitleList::keyPressEvent(QKeyEvent *event) {
 }
 
 void CTitleList::keyReleaseEvent(QKeyEvent *event) {
+    const bool bPressedHere = !event->isAutoRepeat() && event->key() == m_nPressedKey;
+    if (!event->isAutoRepeat())
+        m_nPressedKey = 0;
+    if (!bPressedHere) {
+        QTableView::keyReleaseEvent(event);
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Delete:
         if (IsPlaylist())
@@ -153,9 +175,14 @@ void CTitleList::startDrag(Qt::DropActions) {
         return;
     if (IsPlaylist())
         m_list.SetInternalDrag(true);
-    auto *drag = new QDrag(this);
+    QPointer<QDrag> drag = new QDrag(this);
     drag->setMimeData(data);
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    if (Runner())
+        Runner()(*drag);
+    else
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    if (drag)
+        drag->deleteLater();
     m_list.SetInternalDrag(false);
 }
 

@@ -5,6 +5,9 @@
 
 #include <QTableView>
 
+#include <functional>
+
+class QDrag;
 class QMenu;
 
 // A table rather than a tree: a tree view keeps a layout record for every row, half a megabyte for a
@@ -22,6 +25,12 @@ public:
 
     // The context menu as it would open now; commands carry their ids in the actions' data.
     QMenu *BuildContextMenu(QWidget *parent);
+
+    // Carries out a drag the lists start and gives the action the target took. By default the window
+    // system's drag does it; where there is none (the offscreen platform ends every drag at once) a
+    // runner can play the drag's events itself. An empty runner restores the default.
+    using DragRunner = std::function<Qt::DropAction(QDrag &drag)>;
+    static void SetDragRunner(DragRunner runner);
 
 signals:
     // A command for the playlist panel: 1001 play, 1037 add, 1034 add all, 1170 remove, 1192 remove
@@ -51,4 +60,7 @@ private:
     TitleList m_list;
     int m_nLengthColumnWidth = 40;
     int m_nDropRow = -1;
+    // A key acts when it is released, but only if it was pressed here too: the release of a key that
+    // closed a message box must not act on the list below it.
+    int m_nPressedKey = 0;
 };

@@ -78,6 +78,7 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
         row = selected < 0 ? 0 : selected + 1;
     }
     const bool bWasReading = IsReading();
+    bool bUnread = false;
     int last = -1;
     for (int i = 0; i < files.size(); ++i) {
         if (!files[i].isLocalFile())
@@ -103,6 +104,7 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
                 UpdateTitleRow(item, oldRow, false);
                 item = playing;
             }
+            bUnread |= LoadInfoState(*item) == INFO_NOT_READ;
             at = InsertTitleRow(item, row, false);
             if (at < 0)
                 FreeTitleItem(item);
@@ -115,7 +117,8 @@ int TitleList::InsertDropped(const QList<QUrl> &files, const QByteArray *records
             row = at + 1;
         }
     }
-    if (bWasReading && !IsReading())
+    // Rows dragged before their list had read them are read here.
+    if ((bWasReading || bUnread) && !IsReading())
         StartInfoReader(0, RowCount());
     if (m_pPlayer)
         m_pPlayer->RefreshCurrentRow();

@@ -8,6 +8,8 @@
 #include "TitleItemRecord.h"
 #include "platform/Events.h"
 
+#include <algorithm>
+
 TitleList::TitleList(bool bIsPlaylist, QObject *parent)
     : QAbstractTableModel(parent), m_bIsPlaylist(bIsPlaylist),
       m_bUseTags(GetSettingInt(QStringLiteral("GENERAL"), QStringLiteral("UseTags"), 1) != 0), m_selection(this),
@@ -151,6 +153,8 @@ int TitleList::InsertPackedRow(PackedTitle *packed, int row) {
 int TitleList::InsertRow(Row entry, int row) {
     if (row < 0 || row > RowCount())
         row = RowCount();
+    if (m_bSortAscending)
+        row = SortedRow(CellText(entry, 0));
     beginInsertRows(QModelIndex(), row, row);
     CountRowLength(entry);
     m_rows.insert(m_rows.begin() + row, entry);
@@ -171,6 +175,90 @@ void TitleList::AppendRecords(const std::vector<PackedTitle *> &records) {
         m_rows.push_back(entry);
     }
     endInsertRows();
+}
+
+namespace {
+
+bool SortsBefore(const QString &a, const QString &b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+}
+
+} // namespace
+
+QString TitleList::SortKey(int row) const {
+    const Row &entry = m_rows[size_t(row)];
+    // A record the reader has read but the list has not taken in yet still stands where its first
+    // title put it; it moves when it is taken in.
+    if (entry.pItem && IsReading() && LoadInfoState(*entry.pItem) != INFO_SHOWN)
+        return InitialTitleText(*entry.pItem);
+    return CellText(entry, 0);
+}
+
+int TitleList::SortedRow(const QString &key) const {
+    int low = 0, high = RowCount();
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (SortsBefore(key, SortKey(mid)))
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return low;
+}
+
+bool TitleList::PlaceSortedRows(const std::vector<int> &rows) {
+    if (!m_bSortAscending || rows.empty())
+        return false;
+    // The other rows are in order already; each moved row goes in after those that sort before or equal
+    // to it, so a batch costs a few titles per moved row rather than a sort of the whole list.
+    std::vector<char> bMoved(m_rows.size(), 0);
+    std::vector<std::pair<QString, int>> moving;
+    for (int r : rows) {
+        if (r >= 0 && r < RowCount() && !bMoved[size_t(r)]) {
+            bMoved[size_t(r)] = 1;
+            moving.emplace_back(SortKey(r), r);
+        }
+    }
+    std::stable_sort(moving.begin(), moving.end(),
+                     [](const auto &a, const auto &b) { return SortsBefore(a.first, b.first); });
+    std::vector<int> staying;
+    staying.reserve(m_rows.size() - moving.size());
+    for (int r = 0; r < RowCount(); ++r)
+        if (!bMoved[size_t(r)])
+            staying.push_back(r);
+    std::vector<int> order;
+    order.reserve(m_rows.size());
+    auto next = staying.begin();
+    for (const auto &[key, row] : moving) {
+        const auto at = std::upper_bound(next, staying.end(), key,
+                                         [this](const QString &k, int r) { return SortsBefore(k, SortKey(r)); });
+        order.insert(order.end(), next, at);
+        order.push_back(row);
+        next = at;
+    }
+    order.insert(order.end(), next, staying.end());
+    bool bChanged = false;
+    for (size_t i = 0; i < order.size() && !bChanged; ++i)
+        bChanged = order[i] != int(i);
+    if (!bChanged)
+        return false;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRow(order.size());
+    std::vector<Row> rowsInOrder;
+    rowsInOrder.reserve(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        newRow[size_t(order[i])] = int(i);
+        rowsInOrder.push_back(m_rows[size_t(order[i])]);
+    }
+    m_rows.swap(rowsInOrder);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex &index : from)
+        to << this->index(newRow[size_t(index.row())], index.column());
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
 }
 
 // The mark follows m_pMarked, which the callers set before they call.
@@ -340,6 +428,12 @@ QVariant TitleList::data(const QModelIndex &index, int role) const {
     default:
         return QVariant();
     }
+}
+
+Qt::ItemFlags TitleList::flags(const QModelIndex &index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
 }
 
 QVariant TitleList::headerData(int section, Qt::Orientation orientation, int role) const {

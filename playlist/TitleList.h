@@ -85,7 +85,12 @@ public:
     qint64 LongestReaderTickMs() const { return m_nLongestTickMs; }
     void RefreshCDTitles();
 
-    // File list: the playable files of a folder, or of a folder the directory tree lists itself.
+    // File list: the rows stay in ascending order of their shown titles, also as titles are read (a
+    // folder's files), or in the order they came (a CD's tracks). The playlist is never sorted.
+    void SetSortAscending(bool bSort) { m_bSortAscending = bSort && !m_bIsPlaylist; }
+    bool SortAscending() const { return m_bSortAscending; }
+    // File list: the playable files of a folder ("" is "Computer", which holds none), or of a folder
+    // the directory tree lists itself.
     void ShowFolder(const QString &folder);
     void ShowFolderItems(const QStringList &paths);
     void RenameTitlePath(const QString &oldPath, const QString &newPath);
@@ -117,6 +122,8 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Rows can be dragged; the view itself takes the drops.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 signals:
     // The playlist's total length changed (the panel's label and buttons follow).
@@ -153,6 +160,11 @@ private:
     int InsertPackedRow(PackedTitle *packed, int row);
     int InsertRow(Row entry, int row);
     void AppendRecords(const std::vector<PackedTitle *> &records);
+    QString SortKey(int row) const;
+    // Where a title goes in the sorted rows (after the rows that sort equal to it).
+    int SortedRow(const QString &key) const;
+    // Sorted list: moves the given rows to the places their titles sort to now; false when none moved.
+    bool PlaceSortedRows(const std::vector<int> &rows);
     PackedTitle *CreatePackedRecord(const QString &path) const;
     void PostRefreshTotal();
     void OnReaderTick();
@@ -169,6 +181,7 @@ private:
     TitleItem *m_pMarked = nullptr;
     int m_nTotalSeconds = 0;
     bool m_bInternalDrag = false;
+    bool m_bSortAscending = false;
     bool m_bRefreshPosted = false;
     mutable int m_nFindHint = 0;
     mutable int m_nPackedHint = 0;

@@ -63,6 +63,10 @@ void TitleList::ShowFolder(const QString &folder) {
     StopInfoReader();
     DeleteAllRows();
     QStringList paths;
+    if (folder.isEmpty()) {
+        ShowFolderItems(paths);
+        return;
+    }
     std::error_code ec;
     fs::directory_iterator it(fs::path(QFile::encodeName(folder).toStdString()), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -85,6 +89,17 @@ void TitleList::ShowFolderItems(const QStringList &paths) {
     for (const QString &path : paths) {
         if (PackedTitle *packed = CreatePackedRecord(path))
             records.push_back(packed);
+    }
+    if (m_bSortAscending) {
+        std::vector<std::pair<QString, PackedTitle *>> keyed;
+        keyed.reserve(records.size());
+        for (PackedTitle *packed : records)
+            keyed.emplace_back(PackedTitleText(*packed), packed);
+        std::stable_sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+            return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
+        });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            records[i] = keyed[i].second;
     }
     AppendRecords(records);
     emit FolderShown(RowCount() > 0);
@@ -109,8 +124,10 @@ void TitleList::RenameTitlePath(const QString &oldPath, const QString &newPath) 
         UpdateTitleRow(item, r, bMarked);
         if (bMarked && m_pPlayer)
             m_pPlayer->ShowCurrentTitle(TitleText(*item));
-        if (!m_bIsPlaylist)
+        if (!m_bIsPlaylist) {
+            PlaceSortedRows({r});
             break;
+        }
     }
     if (bWasReading)
         StartInfoReader(0, RowCount());

@@ -186,9 +186,12 @@ void TitleList::StopInfoReader() {
 bool TitleList::TakeInReadTitles(int &first, int &last) {
     const size_t handled = size_t(m_nReaderHandled.load(std::memory_order_acquire));
     first = -1, last = -1;
-    auto touch = [&first, &last](int row) {
+    std::vector<int> touched;
+    auto touch = [this, &first, &last, &touched](int row) {
         first = first < 0 ? row : std::min(first, row);
         last = std::max(last, row);
+        if (m_bSortAscending)
+            touched.push_back(row);
     };
     for (; m_nTakenIn < handled; ++m_nTakenIn) {
         const uintptr_t entry = m_readQueue[m_nTakenIn];
@@ -231,6 +234,9 @@ bool TitleList::TakeInReadTitles(int &first, int &last) {
         }
         m_slotFreed.notify_one();
     }
+    // A sorted list puts the titles just read where they now belong; the views redraw it all.
+    if (PlaceSortedRows(touched))
+        first = 0, last = RowCount() - 1;
     return first >= 0;
 }
 

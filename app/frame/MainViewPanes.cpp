@@ -14,6 +14,7 @@
 #include "Sound.h"
 #include "TitleInfoCommand.h"
 
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -48,11 +49,22 @@ bool CMainFrame::InitMainView() {
 
     if (CPLFunctions *panel = m_pPlayer->PlaylistPanel())
         panel->SetFileList(&m_pFileList->List());
-    connect(m_pTree, &CDirTree::FolderSelected, this,
-            [this](const QString &folder) { m_pFileList->List().ShowFolder(folder); });
-    connect(m_pTree, &CDirTree::CdTracksSelected, this, [this](const QStringList &tracks) {
-        m_pFileList->List().ShowFolderItems(tracks); // track order, not sorted
+    connect(m_pTree, &CDirTree::FolderSelected, this, [this](const QString &folder) {
+        m_pFileList->List().SetSortAscending(true);
+        m_pFileList->List().ShowFolder(folder);
     });
+    connect(m_pTree, &CDirTree::CdTracksSelected, this, [this](const QStringList &tracks) {
+        m_pFileList->List().SetSortAscending(false); // track order
+        m_pFileList->List().ShowFolderItems(tracks);
+    });
+    // The file list's reader shows how far it got in the status bar.
+    connect(&m_pFileList->List(), &TitleList::ProgressStarted, this, [this](int nMaximum) {
+        m_pProgress->setRange(0, nMaximum);
+        m_pProgress->setValue(0);
+        m_pProgress->show();
+    });
+    connect(&m_pFileList->List(), &TitleList::ProgressMoved, m_pProgress, &QProgressBar::setValue);
+    connect(&m_pFileList->List(), &TitleList::ProgressHidden, m_pProgress, &QProgressBar::hide);
     // freedb asks about the disc in the selected CD drive: only there is it offered.
     auto offerFreedb = [this](bool bCdDrive) {
         m_pView->FreedbButton()->setEnabled(bCdDrive);

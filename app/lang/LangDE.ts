@@ -362,6 +362,18 @@
         <source>Mute</source>
         <translation>Stumm</translation>
     </message>
+    <message>
+        <source>centre</source>
+        <translation>Mitte</translation>
+    </message>
+    <message>
+        <source>%1 % left</source>
+        <translation>%1 % links</translation>
+    </message>
+    <message>
+        <source>%1 % right</source>
+        <translation>%1 % rechts</translation>
+    </message>
 </context>
 <context>
     <name>Strings</name>
@@ -704,6 +716,20 @@ Volume Control</source>
 Lautstärkeregelung</translation>
     </message>
     <message>
+        <source>Balance between the left and the right speaker.
+Balance</source>
+        <comment>1073</comment>
+        <translation>Verteilung zwischen linkem und rechtem Lautsprecher.
+Balance</translation>
+    </message>
+    <message>
+        <source>Speed of the playing title: up is faster.
+Tempo</source>
+        <comment>1091</comment>
+        <translation>Geschwindigkeit des gespielten Titels: nach oben schneller.
+Tempo</translation>
+    </message>
+    <message>
         <source>Refresh the folder tree.
 Refresh</source>
         <comment>1166</comment>
@@ -737,6 +763,13 @@ Load playlist</source>
         <comment>1259</comment>
         <translation>Eine Wiedergabeliste aus einer Datei laden.
 Wiedergabeliste laden</translation>
+    </message>
+    <message>
+        <source>Volume of the playing title: up is louder.
+Volume</source>
+        <comment>1266</comment>
+        <translation>Lautstärke des gespielten Titels: nach oben lauter.
+Lautstärke</translation>
     </message>
     <message>
         <source>Change the options of Melvo.

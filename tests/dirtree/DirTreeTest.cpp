@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace {
 
 class DirTreeTest : public ::testing::Test {
@@ -176,4 +178,19 @@ TEST_F(DirTreeTest, AllFoldersOffShowsTheComputerWithHomeAndRoot) {
     EXPECT_EQ(computer->text(0), "Computer");
     EXPECT_TRUE(Texts(computer).contains("/"));
     EXPECT_TRUE(tree.FolderList().isEmpty());
+}
+
+// A configured folder that is gone, or is a file, gets no root and says so; the others stay.
+TEST_F(DirTreeTest, AConfiguredFolderThatIsNoFolderIsReportedAndLeftOut) {
+    QFile file(Path("Books/list.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(WriteSettingString("FOLDER", "Folder", Path("Gone") + ";" + Path("Music") + ";" + file.fileName()));
+    CDirTree tree;
+    tree.BuildTree();
+    ASSERT_EQ(tree.topLevelItemCount(), 1);
+    EXPECT_EQ(tree.topLevelItem(0)->text(0), Path("Music"));
+    EXPECT_EQ(m_sink.Texts(), (QStringList{"<SetRootFolder>\n" + SystemErrorText(ENOENT) + " (Error Code: 2)",
+                                           "<SetRootFolder>\n" + SystemErrorText(ENOTDIR) + " (Error Code: 20)"}));
+    EXPECT_EQ(tree.SelectedDirectory(), Path("Music"));
 }

@@ -88,7 +88,7 @@ void Settle() {
 TEST(CDisplay, RepaintsOnlyWhenSomethingVisibleChanged) {
     ScopedXdgHome home;
     CDisplay display;
-    display.resize(350, 105);
+    display.resize(354, 109); // a client area of 350 x 105 inside the edge
     display.show();
     Settle();
     PaintCounter counter;
@@ -131,4 +131,25 @@ TEST(CDisplay, ColoursComeFromTheSettingsAndTheStateIsDrawnInTheTextColour) {
     EXPECT_EQ(display.BackColor(), QColor(0, 0, 0));
     EXPECT_EQ(display.FrontColor(), QColor(0, 255, 0));
     EXPECT_EQ(display.FontName(), "Arial");
+}
+
+// The display sits in a sunken edge; the grid, the ground and the symbol keep to the area inside it.
+TEST(CDisplay, SunkenEdgeAroundTheGrid) {
+    ScopedXdgHome home;
+    ASSERT_TRUE(WriteSettingInt("DISPLAY", "Backcolor", int(DisplayColors::ToStored(0, 0, 128))));
+    CDisplay display;
+    display.resize(354, 109);
+    const QImage image = display.grab().toImage();
+    const QRect inside = display.contentsRect();
+    EXPECT_EQ(inside, QRect(2, 2, 350, 105));
+    EXPECT_EQ(display.Layout().nCellWidth, 50);
+    EXPECT_EQ(display.Layout().nCellHeight, 13);
+    const QColor ground(0, 0, 128);
+    // The edge is darker above and left than below and right, as a sunken edge is.
+    const QColor topLeft(image.pixel(0, 0)), bottomRight(image.pixel(353, 108));
+    EXPECT_NE(topLeft, ground);
+    EXPECT_NE(bottomRight, ground);
+    EXPECT_LT(topLeft.lightness(), bottomRight.lightness());
+    EXPECT_EQ(QColor(image.pixel(inside.topLeft())), ground);
+    EXPECT_EQ(QColor(image.pixel(inside.bottomRight())), ground);
 }

@@ -2,16 +2,21 @@
 #include "CPLFunctions.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
+#include "Helpers.h"
 #include "PlaylistTestSupport.h"
+#include "Settings.h"
 #include "TestEnvironment.h"
 #include "TitleItemRecord.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -154,7 +159,7 @@ TEST(CTitleListView, PanelCommandsFromTheListAndDrops) {
     EXPECT_EQ(enabled.size(), 6);
 
     // Delete in the playlist removes the selected title through the panel.
-    QTest::keyRelease(&view, Qt::Key_Delete);
+    QTest::keyClick(&view, Qt::Key_Delete);
     EXPECT_EQ(list.RowCount(), 1);
     EXPECT_EQ(TitleText(*list.ItemAt(0)), QStringLiteral("one"));
     EXPECT_EQ(list.GetFirstSelected(), 0);
@@ -192,4 +197,51 @@ TEST(CTitleListView, KeysMoveThroughTitlesAndLeftRightHandOver) {
     EXPECT_EQ(list.GetFirstSelected(), 0);
     QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_EQ(list.GetFirstSelected(), 1);
+}
+
+// The Load and Save buttons open their dialogs in the folder of the remembered playlist; with nothing
+// usable remembered, in the music folder, or the home folder when there is none.
+TEST(CPLFunctionsPanel, PlaylistDialogsStartInTheMusicFolder) {
+    ScopedXdgHome home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.Root()));
+    const QString music = home.Root() + "/Music";
+    const QString own = home.Root() + "/lists";
+    QDir().mkpath(own);
+    const struct {
+        const char *name;
+        QString stored;
+        bool bMusicFolder;
+        QString folder;
+    } cases[] = {
+        {"nothing stored", {}, true, music},
+        {"no music folder", {}, false, home.Root()},
+        {"stored in the program folder", GetProgramFolder(true) + "default.m3u", true, music},
+        {"stored elsewhere", own + "/party.pls", true, own},
+    };
+    TitleList playlist(true);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bMusicFolder)
+            QDir().mkpath(music);
+        else
+            QDir(music).removeRecursively();
+        ASSERT_TRUE(WriteSettingString("GENERAL", "Playlist", c.stored));
+        CPLFunctions panel(playlist);
+        panel.UpdateTotal(0, 1); // Save is offered with titles only
+        panel.show();
+        for (int id : {1259, 1258}) {
+            QString opened;
+            QTimer::singleShot(0, [&opened] {
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (auto *dialog = qobject_cast<QFileDialog *>(w); dialog && dialog->isVisible()) {
+                        opened = dialog->directory().absolutePath();
+                        dialog->reject();
+                    }
+            });
+            QTest::mouseClick(panel.Button(id), Qt::LeftButton);
+            EXPECT_EQ(opened, c.folder) << id;
+        }
+    }
+    qputenv("HOME", oldHome);
 }

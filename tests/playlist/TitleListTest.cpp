@@ -1,7 +1,10 @@
 // Title lists: records and row texts, the background reader, totals, removing, folders and files.
+#include "AudioFiles.h"
+#include "Mp3Files.h"
 #include "PackedTitle.h"
 #include "PlaylistFile.h"
 #include "PlaylistTestSupport.h"
+#include "PluginHost.h"
 #include "TestEnvironment.h"
 #include "TitleItemRecord.h"
 
@@ -13,7 +16,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
+#include <random>
 
 namespace {
 
@@ -461,4 +467,39 @@ TEST_F(TitleListTest, RowsUnpackedWhileReadingStillGetTheirFormat) {
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("\r\n"), 600);
+}
+
+// A sorted file list keeps its rows in title order however the reader's results arrive, and the
+// selected title stays selected as it moves.
+TEST_F(TitleListTest, ASortedFileListFollowsTheTitlesAsTheyAreRead) {
+    if (FindPluginForExtension(QStringLiteral("mp3")) == kNoPlugin)
+        GTEST_SKIP() << "in-sorb.so is not in the program folder";
+    std::vector<int> order(40);
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(7));
+    QStringList paths;
+    for (int i = 0; i < int(order.size()); ++i) {
+        QByteArray bytes = MakeId3v2(QByteArray("Artist ") + QByteArray::number(100 + order[size_t(i)]), "T", 300);
+        for (int f = 0; f < 10; ++f)
+            bytes += MakeFrame(0xFFFB9000);
+        paths << dir.filePath(QStringLiteral("f%1.mp3").arg(i, 2, 10, QLatin1Char('0')));
+        ASSERT_TRUE(WriteFile(paths.last(), bytes));
+    }
+    TitleList files(false);
+    files.SetSortAscending(true);
+    std::reverse(paths.begin(), paths.end()); // the order given does not matter
+    files.ShowFolderItems(paths);
+    EXPECT_EQ(files.RowText(0, 0), QStringLiteral("f00"));
+    files.SelectOnly(17);
+    const QString chosen = QStringLiteral("Artist %1 - T").arg(100 + order[17]);
+    // Results taken in at whatever points the reader happens to be.
+    for (int i = 0; i < 8; ++i) {
+        QThread::usleep(200);
+        files.StopInfoReader();
+        files.StartInfoReader(0, files.RowCount());
+    }
+    ASSERT_TRUE(WaitForReader(files));
+    for (int r = 0; r < files.RowCount(); ++r)
+        ASSERT_EQ(files.RowText(r, 0), QStringLiteral("Artist %1 - T").arg(100 + r)) << r;
+    EXPECT_EQ(files.RowText(files.GetFirstSelected(), 0), chosen);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Melvo in Release (build/bench), makes 10,000 MP3 files with lame (kept in build/bench/work-playlist)
-# and runs the playlist benchmark: tools/bench/playlist/run.sh [entries]
+# and runs the playlist benchmark, then the file list on the same files: tools/bench/playlist/run.sh [entries]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 build="$root/build/bench"
@@ -43,4 +43,8 @@ fi
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 sync
 /usr/bin/time -v "$build/bench-playlist" "$build/bin" "$work/list-$entries.m3u" 2>"$work/time.txt"
+grep -E 'Maximum resident|Elapsed|User time|System time' "$work/time.txt"
+echo "file list of the folder, sorted by title:"
+sync
+/usr/bin/time -v "$build/bench-playlist" "$build/bin" "$work/files" 2>"$work/time.txt"
 grep -E 'Maximum resident|Elapsed|User time|System time' "$work/time.txt"
