@@ -104,6 +104,10 @@ void SetMessageSink(MessageSink *sink) {
     g_sink.store(sink);
 }
 
+MessageSink *CurrentMessageSink() {
+    return g_sink.load();
+}
+
 int ShowMessage(const QString &text, unsigned type) {
     if (MessageSink *sink = g_sink.load())
         return sink->Show(text, type);

@@ -26,6 +26,8 @@ public:
 
 // nullptr restores the default sink. The sink is not owned.
 void SetMessageSink(MessageSink *sink);
+// The sink set by SetMessageSink, or nullptr while the default one shows message boxes.
+MessageSink *CurrentMessageSink();
 
 // Shows a text through the current sink from any thread; a worker thread waits for the answer.
 int ShowMessage(const QString &text, unsigned type = MB_OK);

@@ -139,6 +139,7 @@ constexpr StringEntry kStrings[] = {
     {61334, "Could not register window as Drag & Drop destination!"},
     {61360, "This file has been changed by another program since its tags were read. Do you want to write your "
             "changes anyway?"}, // text of our own
+    {61400, "This file cannot be played. Its format is not supported or the file is damaged."}, // text of our own
 };
 
 } // namespace

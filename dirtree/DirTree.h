@@ -31,6 +31,12 @@ public:
     // One poll of every watched drive, as the 500 ms timer does it.
     void PollDiscs();
 
+protected:
+    // Disc images dropped on the tree become CD drives at once.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 signals:
     // The file list shows the folder, sorted ("" for "Computer", which holds no files); for a CD drive,
     // the tracks in disc order.

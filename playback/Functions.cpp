@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -16,12 +17,29 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
 
-int ToSlider(uint32_t value) {
-    return value > uint32_t(INT_MAX) ? INT_MAX : int(value);
+// A click in the groove puts the handle there (and a drag can go on from it), as media players do;
+// the platform's style would only step a page towards the click.
+class ClickToPositionStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// One for every position slider, alive for the whole run: a widget must not outlive its style, and a
+// child of the slider would go before the slider has let go of it.
+QStyle *PositionSliderStyle() {
+    static auto *style = new ClickToPositionStyle;
+    return style;
 }
 
 } // namespace
@@ -53,16 +71,18 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     m_pSlider = new QSlider(Qt::Horizontal, this);
     m_pSlider->setObjectName(QStringLiteral("1058"));
     m_pSlider->setRange(0, 0);
-    connect(m_pSlider, &QSlider::sliderMoved, this, [this](int pos) { m_pPlayer->SliderMoving(uint32_t(pos)); });
+    m_pSlider->setStyle(PositionSliderStyle());
+    connect(m_pSlider, &QSlider::sliderMoved, this, [this](int pos) { m_pPlayer->SliderMoving(FromSlider(pos)); });
     connect(m_pSlider, &QSlider::sliderReleased, this,
-            [this] { m_pPlayer->SliderReleased(uint32_t(m_pSlider->sliderPosition())); });
-    // A click beside the handle moves it by a page: that is a whole scroll action with its end at once.
+            [this] { m_pPlayer->SliderReleased(FromSlider(m_pSlider->sliderPosition())); });
+    // A key (arrows, pages, Home, End) moves the handle in one step: that is a whole scroll action with
+    // its end at once. The slider takes its new value after it announced the action.
     connect(m_pSlider, &QSlider::actionTriggered, this, [this](int action) {
         if (action == QAbstractSlider::SliderMove)
             return;
         QTimer::singleShot(0, this, [this] {
-            m_pPlayer->SliderMoving(uint32_t(m_pSlider->value()));
-            m_pPlayer->SliderReleased(uint32_t(m_pSlider->value()));
+            m_pPlayer->SliderMoving(FromSlider(m_pSlider->value()));
+            m_pPlayer->SliderReleased(FromSlider(m_pSlider->value()));
         });
     });
     layout->addWidget(m_pSlider);
@@ -163,8 +183,23 @@ bool CFunctions::IsMainWindowActive() const {
     return QApplication::activeWindow() == window();
 }
 
+uint32_t CFunctions::FromSlider(int value) const {
+    const uint64_t position = uint64_t(std::max(value, 0)) << m_nSliderShift;
+    // The last step up reaches the very end, not the end less what the halving dropped.
+    return value >= m_pSlider->maximum() ? m_dwSliderMax : uint32_t(std::min<uint64_t>(position, m_dwSliderMax));
+}
+
 void CFunctions::SetSliderRange(uint32_t min, uint32_t max) {
+    m_nSliderShift = 0;
+    while ((max >> m_nSliderShift) > uint32_t(INT_MAX))
+        ++m_nSliderShift;
+    m_dwSliderMax = max;
     m_pSlider->setRange(ToSlider(min), ToSlider(max));
+}
+
+void CFunctions::SetSliderSteps(uint32_t singleStep, uint32_t pageStep) {
+    m_pSlider->setSingleStep(std::max(ToSlider(singleStep), 1));
+    m_pSlider->setPageStep(std::max(ToSlider(pageStep), 1));
 }
 
 void CFunctions::SetSliderPos(uint32_t pos) {

@@ -38,15 +38,22 @@ public:
     void SetCaption(const QString &caption) override;
     bool IsMainWindowActive() const override;
     void SetSliderRange(uint32_t min, uint32_t max) override;
+    void SetSliderSteps(uint32_t singleStep, uint32_t pageStep) override;
     void SetSliderPos(uint32_t pos) override;
     void StartTimer() override;
     void KillTimer() override;
 
 private:
+    // The slider speaks int; positions past INT_MAX are halved until they fit, and doubled back.
+    int ToSlider(uint32_t position) const { return int(position >> m_nSliderShift); }
+    uint32_t FromSlider(int value) const;
+
     PlayerView *m_pDisplay;
     std::unique_ptr<Player> m_pPlayer;
     QSlider *m_pSlider;
     QComboBox *m_pMode;
     QTimer *m_pTimer;
+    int m_nSliderShift = 0;
+    uint32_t m_dwSliderMax = 0;
     std::vector<std::pair<int, QAction *>> m_actions;
 };

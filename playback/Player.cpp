@@ -2,14 +2,14 @@
 #include "Player.h"
 
 #include "Helpers.h"
+#include "Messages.h"
+#include "PlaybackMessages.h"
+#include "PluginHost.h"
 #include "Settings.h"
 #include "Sound.h"
 #include "SoundControls.h"
 
-#include <QCoreApplication>
-#include <QThread>
-
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -17,6 +17,11 @@
 namespace {
 
 const QString kGeneral = QStringLiteral("GENERAL");
+// The range the options page offers: a hand-edited 0 would end every title at once, a huge value
+// would overflow the buffer's size.
+constexpr int kMinBufferMs = 100, kMaxBufferMs = 3000;
+// "<path>: This file cannot be played..."
+constexpr unsigned IDS_CANNOT_PLAY = 61400;
 
 } // namespace
 
@@ -28,7 +33,8 @@ Player::Player(PlayerList *list, PlayerView *view)
 }
 
 Player::~Player() {
-    Stop();
+    m_pending.clear();
+    DoStop();
     WriteSettingInt(kGeneral, QStringLiteral("Mode"), m_nPlayMode);
 }
 
@@ -37,9 +43,44 @@ void Player::SetSoundControls(VolumeControl *volume, PitchControl *pitch) {
     m_pPitch = pitch;
 }
 
-void Player::Play() {
-    if (m_bInStop)
+void Player::Command(std::function<void()> command) {
+    if (m_bBusy) {
+        m_pending.push_back(std::move(command));
         return;
+    }
+    m_bBusy = true;
+    command();
+    while (!m_pending.empty()) {
+        std::function<void()> next = std::move(m_pending.front());
+        m_pending.pop_front();
+        next();
+    }
+    m_bBusy = false;
+}
+
+void Player::Play() {
+    Command([this] { DoPlay(); });
+}
+
+void Player::Stop() {
+    Command([this] { DoStop(); });
+}
+
+void Player::Pause() {
+    Command([this] { DoPause(); });
+}
+
+void Player::NextByMode(bool bForward) {
+    Command([this, bForward] { DoNextByMode(bForward); });
+}
+
+void Player::Tick() {
+    // Inside a command's message box the state is half made; the next tick comes soon enough.
+    if (!m_bBusy)
+        Command([this] { DoTick(); });
+}
+
+void Player::DoPlay() {
     if (m_nPlayState == PLAYSTATE_PAUSED) {
         m_pView->ShowSymbol(PlaySymbol::Play);
         m_bPaused = false;
@@ -48,7 +89,7 @@ void Player::Play() {
         m_nPlayState = PLAYSTATE_PLAYING;
         return;
     }
-    Stop();
+    DoStop();
     const int row = m_pList->GetFirstSelected();
     TitleItem *item = row >= 0 ? m_pList->GetItem(row) : nullptr;
     if (!item)
@@ -57,39 +98,63 @@ void Player::Play() {
     m_nCurrentRow = row;
     m_pList->MarkCurrent(row, true);
     // A CD track names no file on disk: its plug-in finds the drive and the track itself.
-    if (!item->pszPath || (item->nCDDrive == TITLE_NO_CD && !FileExists(QString::fromUtf8(item->pszPath), true)))
+    if (!item->pszPath || (item->nCDDrive == TITLE_NO_CD && !FileExists(QString::fromUtf8(item->pszPath), true))) {
+        GiveUpTitle(item, row);
         return;
+    }
+    const QString path = QString::fromUtf8(item->pszPath);
+    const int messagesBefore = PluginMessagesOnThisThread();
     if (!item->pPlugin || !m_pList->ReadTitleInfo(item, true)) {
         item->nInfoState = INFO_FAILED;
+        item->nLength = -1;
+        GiveUpTitle(item, row);
+        // The plug-in usually says why; where it said nothing, the user still learns which file failed.
+        if (PluginMessagesOnThisThread() == messagesBefore)
+            ShowError(IDS_CANNOT_PLAY, 0, path, ERR_STYLE_DETAIL);
         return;
     }
     item->nInfoState = INFO_READ;
+
+    const uint32_t dsBuffer = static_cast<uint32_t>(
+        std::clamp(GetSettingInt(kGeneral, QStringLiteral("DS-Buffer"), 500), kMinBufferMs, kMaxBufferMs));
+    m_nIntroLength = GetSettingInt(kGeneral, QStringLiteral("Intro-Length"), 10);
+    const uint32_t bytesPerSample = item->nBitsPerSample / 8u;
+    const uint32_t bytesPerMs = bytesPerSample * (item->nSamplesPerSec / 1000) * item->nChannels;
+    // An alignment of 0 would divide by zero, and a half smaller than one decoding step breaks Read.
+    const uint64_t align = item->nBlockAlignBytes ? item->nBlockAlignBytes : 1;
+    uint64_t blockBytes = ((uint64_t(bytesPerMs) * dsBuffer) / align) * align;
+    if (blockBytes < item->nBlockBytes)
+        blockBytes = ((item->nBlockBytes + align - 1) / align) * align;
+    const uint64_t chunkBytes = uint64_t(item->nAvgBytesPerSec / 1000) * dsBuffer;
+    if (bytesPerMs == 0 || blockBytes == 0 || 2 * blockBytes > UINT32_MAX) {
+        // A format no buffer can hold: nothing the plug-in said explains it.
+        GiveUpTitle(item, row);
+        ShowError(IDS_CANNOT_PLAY, 0, path, ERR_STYLE_DETAIL);
+        return;
+    }
     m_pList->UpdateTitleRow(item, row, true);
     m_pView->ShowTitle(QString::fromUtf8(item->szTitle));
     m_pView->SetSliderRange(item->dwDataStart, item->dwDataEnd);
+    const uint32_t span = item->dwDataEnd > item->dwDataStart ? item->dwDataEnd - item->dwDataStart : 0;
+    const uint64_t step = item->nPositionMode ? kStepSeconds : uint64_t(kStepSeconds) * item->nAvgBytesPerSec;
+    m_pView->SetSliderSteps(uint32_t(std::min<uint64_t>(step, UINT32_MAX)), span / 5);
     item->dwReadPos = item->dwDataStart;
     m_nSeekPos = 0;
-    const uint32_t dsBuffer = static_cast<uint32_t>(GetSettingInt(kGeneral, QStringLiteral("DS-Buffer"), 500));
-    m_nIntroLength = GetSettingInt(kGeneral, QStringLiteral("Intro-Length"), 10);
-
     item->bSilence = item->nBitsPerSample == 8 ? 0x80 : 0;
-    const uint32_t bytesPerSample = item->nBitsPerSample / 8u;
-    m_nBytesPerMs = bytesPerSample * (item->nSamplesPerSec / 1000) * item->nChannels;
-    // An alignment of 0 would divide by zero, and a half smaller than one decoding step breaks Read.
-    const uint32_t align = item->nBlockAlignBytes ? item->nBlockAlignBytes : 1;
-    uint32_t blockBytes = ((m_nBytesPerMs * dsBuffer) / align) * align;
-    if (blockBytes < item->nBlockBytes)
-        blockBytes = ((item->nBlockBytes + align - 1) / align) * align;
-    const uint32_t chunkBytes = (item->nAvgBytesPerSec / 1000) * dsBuffer;
+    m_nBytesPerMs = bytesPerMs;
     m_dwTitleRate = item->nSamplesPerSec;
 
     if (!CreateStreamBuffer(m_pStreamBuffer, item->nChannels, static_cast<int>(item->nSamplesPerSec),
-                            item->nBitsPerSample, 2 * blockBytes))
-        return;
-    if (!CheckSound(m_pStreamBuffer->SetCurrentPosition(0), QStringLiteral("SetCurrentPosition"))) {
-        m_pStreamBuffer.reset();
+                            item->nBitsPerSample, uint32_t(2 * blockBytes))) {
+        GiveUpTitle(item, row);
         return;
     }
+    if (!CheckSound(m_pStreamBuffer->SetCurrentPosition(0), QStringLiteral("SetCurrentPosition"))) {
+        m_pStreamBuffer.reset();
+        GiveUpTitle(item, row);
+        return;
+    }
+    // A refused tempo shows a message box here; commands that arrive meanwhile wait (see Command).
     if (m_pVolume)
         m_pVolume->ApplyToBuffer();
     if (m_pPitch)
@@ -103,11 +168,12 @@ void Player::Play() {
     m_job.copy.pszPath = strdup(item->pszPath);
     m_job.copy.pNextPending = nullptr;
     m_job.pBuffer = m_pStreamBuffer.get();
-    m_job.dwBlockBytes = blockBytes;
-    m_job.dwChunkBytes = chunkBytes;
+    m_job.dwBlockBytes = uint32_t(blockBytes);
+    m_job.dwChunkBytes = uint32_t(std::min<uint64_t>(chunkBytes, UINT32_MAX));
     m_job.dwBytesPerMs = m_nBytesPerMs;
     m_pStopEvent = std::make_unique<AutoResetEvent>();
     m_pSeekEvent = std::make_unique<AutoResetEvent>();
+    m_pGate = std::make_unique<MessageGate>();
     m_job.pStop = m_pStopEvent.get();
     m_job.pSeek = m_pSeekEvent.get();
     m_job.nBytesPerSample = bytesPerSample;
@@ -115,6 +181,7 @@ void Player::Play() {
     m_job.pPlayedBytes = &m_nPlayedBytes;
     m_job.pSeekPos = &m_nSeekPos;
     m_job.pPaused = &m_bPaused;
+    m_job.pGate = m_pGate.get();
     m_pOutputThread = std::make_unique<WorkerThread>();
     m_pOutputThread->Start([this] { RunOutputThread(m_job); });
 
@@ -122,9 +189,14 @@ void Player::Play() {
     m_nPlayState = PLAYSTATE_PLAYING;
 }
 
-void Player::Stop() {
-    if (m_bInStop)
-        return;
+void Player::GiveUpTitle(TitleItem *item, int row) {
+    m_pList->MarkCurrent(row, false);
+    m_pList->UpdateTitleRow(item, row, false);
+    m_pCurrentItem = nullptr;
+    ResetView();
+}
+
+void Player::DoStop() {
     if (m_pStreamBuffer)
         m_pStreamBuffer->Stop();
     m_nPlayState = PLAYSTATE_STOPPED;
@@ -132,23 +204,35 @@ void Player::Stop() {
     m_pView->ShowSymbol(PlaySymbol::Stop);
     m_pView->KillTimer();
     if (m_pOutputThread) {
-        m_bInStop = true;
+        // A thread may wait for the answer to a box that is open further down this very stack: it must
+        // not, or neither could go on.
+        m_pGate->GiveUp();
         m_pStopEvent->Set();
-        // A thread's message box is shown by the GUI thread; let it through while waiting, or both wait forever.
-        auto *app = QCoreApplication::instance();
-        const bool bGuiThread = app && QThread::currentThread() == app->thread();
-        while (!m_pOutputThread->Join(std::chrono::milliseconds(bGuiThread ? 20 : 1000)))
-            if (bGuiThread)
-                QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        m_pOutputThread->Join();
         FreeJob();
-        m_bInStop = false;
     }
     m_pStreamBuffer.reset();
+    const bool bHadTitle = m_pCurrentItem != nullptr;
     if (m_pCurrentItem)
         m_pList->MarkCurrent(m_nCurrentRow, false);
     m_pCurrentItem = nullptr;
     m_nElapsed = 0;
+    m_nRemaining = 0;
     m_nPlayedBytes = 0;
+    m_bDragging = false;
+    if (bHadTitle)
+        ResetView();
+}
+
+void Player::ResetView() {
+    m_pView->ShowTime(0, 0);
+    m_pView->SetSliderRange(0, 0);
+    m_pView->SetSliderPos(0);
+    // A caption scrolled while another window was active must not stay rotated.
+    m_nCaptionOffset = 0;
+    const QString caption = m_pView->ApplicationTitle();
+    if (caption != m_pView->Caption())
+        m_pView->SetCaption(caption);
 }
 
 void Player::FreeJob() {
@@ -157,10 +241,11 @@ void Player::FreeJob() {
     m_job.copy.pszPath = nullptr;
     m_pStopEvent.reset();
     m_pSeekEvent.reset();
+    m_pGate.reset();
 }
 
-void Player::Pause() {
-    if (m_bInStop || !m_pStreamBuffer)
+void Player::DoPause() {
+    if (!m_pStreamBuffer)
         return;
     if (m_nPlayState != PLAYSTATE_PAUSED) {
         m_pView->ShowSymbol(PlaySymbol::Pause);
@@ -175,9 +260,7 @@ void Player::Pause() {
     }
 }
 
-void Player::NextByMode(bool bForward) {
-    if (m_bInStop)
-        return;
+void Player::DoNextByMode(bool bForward) {
     const int n = m_pList->GetRowCount();
     if (n <= 0)
         return;
@@ -208,35 +291,36 @@ void Player::NextByMode(bool bForward) {
     }
     const bool bSelected = m_pList->SelectOnly(row);
     // Stopping first keeps Play from merely resuming a paused title.
-    Stop();
+    DoStop();
     if (bSelected)
-        Play();
+        DoPlay();
 }
 
-void Player::Tick() {
-    if (m_bInStop || !m_pCurrentItem || !m_pOutputThread)
+void Player::DoTick() {
+    if (!m_pCurrentItem || !m_pOutputThread)
         return;
     if (!m_pOutputThread->IsRunning()) {
-        Stop();
-        NextByMode(true);
+        DoStop();
+        DoNextByMode(true);
         return;
     }
     if (m_bDragging)
         return;
-    const uint32_t played = m_nPlayedBytes.load();
-    m_nElapsed = (played && m_nBytesPerMs) ? static_cast<int>(played / (m_nBytesPerMs * 1000)) : 0;
+    const uint64_t played = m_nPlayedBytes.load();
+    m_nElapsed = (played && m_nBytesPerMs) ? static_cast<int>(played / (uint64_t(m_nBytesPerMs) * 1000)) : 0;
     m_nRemaining = m_pCurrentItem->nLength - m_nElapsed;
     m_pView->ShowTime(m_nElapsed, m_nRemaining);
     UpdateCaption();
     if (m_nPlayMode == PLAYMODE_INTRO && m_nElapsed >= m_nIntroLength) {
-        Stop();
-        NextByMode(true);
+        DoStop();
+        DoNextByMode(true);
         return;
     }
     if (m_nElapsed < m_pCurrentItem->nLength) {
         const TitleItem &t = *m_pCurrentItem;
-        m_pView->SetSliderPos(t.nPositionMode ? uint32_t(m_nElapsed)
-                                              : uint32_t(m_nElapsed) * t.nAvgBytesPerSec + t.dwDataStart);
+        const uint64_t pos =
+            t.nPositionMode ? uint64_t(m_nElapsed) : uint64_t(m_nElapsed) * t.nAvgBytesPerSec + t.dwDataStart;
+        m_pView->SetSliderPos(uint32_t(std::min<uint64_t>(pos, t.dwDataEnd)));
     }
 }
 
@@ -256,7 +340,7 @@ void Player::UpdateCaption() {
 }
 
 void Player::SliderMoving(uint32_t position) {
-    if (!m_pCurrentItem || !IsOutputRunning())
+    if (m_bBusy || !m_pCurrentItem || !IsOutputRunning())
         return;
     m_bDragging = true;
     const int seconds = static_cast<int>(PositionSeconds(*m_pCurrentItem, position));
@@ -264,13 +348,15 @@ void Player::SliderMoving(uint32_t position) {
 }
 
 void Player::SliderReleased(uint32_t position) {
-    if (!m_pCurrentItem || !IsOutputRunning()) {
-        m_bDragging = false;
+    Command([this, position] { DoSeek(position); });
+}
+
+void Player::DoSeek(uint32_t position) {
+    m_bDragging = false;
+    if (!m_pCurrentItem || !IsOutputRunning())
         return;
-    }
     m_nSeekPos = position;
     m_pSeekEvent->Set();
-    m_bDragging = false;
 }
 
 void Player::RefreshCurrentRow() {

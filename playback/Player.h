@@ -7,11 +7,14 @@
 #include "platform/Events.h"
 
 #include <atomic>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <random>
 
 class VolumeControl;
 class PitchControl;
+class MessageGate;
 
 enum PlayMode : int {
     PLAYMODE_STANDARD = 0,
@@ -33,6 +36,8 @@ public:
 
     void SetSoundControls(VolumeControl *volume, PitchControl *pitch);
 
+    // The commands. A message box inside one runs a nested event loop; a command that arrives there
+    // (a handed-over file, say) waits until the running one has finished, and the tick is skipped.
     void Play();
     void Stop();
     void Pause();
@@ -58,14 +63,27 @@ public:
     DirectSoundBuffer *StreamBuffer() const { return m_pStreamBuffer.get(); }
     uint32_t TitleRate() const { return m_pStreamBuffer ? m_dwTitleRate : 0; }
     bool IsOutputRunning() const { return m_pOutputThread && m_pOutputThread->IsRunning(); }
-    uint32_t PlayedBytes() const { return m_nPlayedBytes.load(); }
+    uint64_t PlayedBytes() const { return m_nPlayedBytes.load(); }
     int Elapsed() const { return m_nElapsed; }
     int Remaining() const { return m_nRemaining; }
     uint32_t BlockBytes() const { return m_job.dwBlockBytes; }
     void SeedRandom(unsigned seed) { m_random.seed(seed); }
 
+    // The position slider's arrow keys move this far (a page is a fifth of the title).
+    static constexpr uint32_t kStepSeconds = 5;
+
 private:
+    void Command(std::function<void()> command);
+    void DoPlay();
+    void DoStop();
+    void DoPause();
+    void DoNextByMode(bool bForward);
+    void DoTick();
+    void DoSeek(uint32_t position);
+    // Play gave up on the marked title: the mark goes, the row shows what is known of it.
+    void GiveUpTitle(TitleItem *item, int row);
     void UpdateCaption();
+    void ResetView();
     void FreeJob();
 
     PlayerList *m_pList;
@@ -82,14 +100,16 @@ private:
     uint32_t m_nBytesPerMs = 0;
     uint32_t m_dwTitleRate = 0;
     std::atomic<uint32_t> m_nSeekPos{0};
-    std::atomic<uint32_t> m_nPlayedBytes{0};
+    std::atomic<uint64_t> m_nPlayedBytes{0};
     std::atomic<bool> m_bPaused{false};
     int m_nIntroLength = 10;
     int m_nElapsed = 0, m_nRemaining = 0;
     bool m_bDragging = false;
     int m_nCaptionOffset = 0;
-    bool m_bInStop = false; // Stop lets queued calls through while it waits; commands wait for it to finish
+    bool m_bBusy = false;                        // a command runs (perhaps in a message box's loop)
+    std::deque<std::function<void()>> m_pending; // commands that came while it ran, in order
     PlaybackJob m_job;
     std::unique_ptr<AutoResetEvent> m_pStopEvent, m_pSeekEvent;
+    std::unique_ptr<MessageGate> m_pGate;
     std::mt19937 m_random;
 };

@@ -40,6 +40,8 @@ public:
     virtual void SetCaption(const QString &) {}
     virtual bool IsMainWindowActive() const { return true; }
     virtual void SetSliderRange(uint32_t /*min*/, uint32_t /*max*/) {}
+    // How far the slider's arrow keys and page keys move, in the title's position units.
+    virtual void SetSliderSteps(uint32_t /*singleStep*/, uint32_t /*pageStep*/) {}
     virtual void SetSliderPos(uint32_t) {}
     virtual void StartTimer() {}
     virtual void KillTimer() {}

@@ -2,6 +2,7 @@
 #include "PlayerThreads.h"
 
 #include "Messages.h"
+#include "PlaybackMessages.h"
 #include "PluginHost.h"
 #include "Sound.h"
 
@@ -24,9 +25,11 @@ struct DecoderJob {
     AutoResetEvent read;
     AutoResetEvent quit;
     AutoResetEvent *pDataReady = nullptr;
+    MessageGate *pGate = nullptr;
 };
 
 void RunDecoderThread(DecoderJob &job) {
+    MessageGate::Scope messages(job.pGate);
     TitleItem *item = job.pItem;
     const auto *plugin = static_cast<const PluginEntry *>(item->pPlugin);
     // A plug-in without its reading exports is treated like one whose InitRead failed.
@@ -62,10 +65,11 @@ uint32_t PositionSeconds(const TitleItem &item, uint32_t position) {
 }
 
 void RunOutputThread(PlaybackJob &job) {
+    MessageGate::Scope messages(job.pGate);
     const uint32_t B = job.dwBlockBytes;
     std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[B]);
     if (!block) {
-        ShowError(61288);
+        ShowPlaybackMessage(ComposeError(61288, 0, QString(), ERR_STYLE_PLAIN, false, 0));
         return;
     }
     AutoResetEvent dataReady;
@@ -76,16 +80,17 @@ void RunOutputThread(PlaybackJob &job) {
     dj.nBytesPerSample = job.nBytesPerSample;
     dj.pBlock = block.get();
     dj.pDataReady = &dataReady;
+    dj.pGate = job.pGate;
     WorkerThread decoder;
     auto startDecoder = [&] { decoder.Start([&dj] { RunDecoderThread(dj); }); };
     startDecoder();
 
     TitleItem &t = job.copy;
-    const uint32_t bytesPerSecond = job.dwBytesPerMs * 1000;
-    uint32_t lapBase = 0;
+    const uint64_t bytesPerSecond = uint64_t(job.dwBytesPerMs) * 1000;
+    uint64_t lapBase = 0;
     if (job.dwStartPos) {
         t.dwReadPos = job.dwStartPos;
-        lapBase = PositionSeconds(t, job.dwStartPos) * bytesPerSecond;
+        lapBase = uint64_t(PositionSeconds(t, job.dwStartPos)) * bytesPerSecond;
         job.pPlayedBytes->store(lapBase);
         dj.resyncAndRead.Set();
     } else {
@@ -106,7 +111,8 @@ void RunOutputThread(PlaybackJob &job) {
     bool bNeedData = true, bNextFirst = true, bNotStarted = true, bEndSeen = false;
     bool bFreshStart = true; // the next write is the first since the start or a seek
     bool bLastWrittenFirst = true;
-    uint32_t lastCursor = 0, endPos = 0;
+    uint32_t lastCursor = 0;
+    uint64_t endPos = 0;
 
     for (;;) {
         if (bNeedData) {
@@ -131,11 +137,11 @@ void RunOutputThread(PlaybackJob &job) {
             if (!WriteBlock(buffer, B, block.get(), bNextFirst))
                 break;
             // A first half written while the second plays is heard in the next lap.
-            const uint32_t lap = (bNextFirst && !bFreshStart) ? lapBase + 2 * B : lapBase;
+            const uint64_t lap = (bNextFirst && !bFreshStart) ? lapBase + 2 * uint64_t(B) : lapBase;
             bFreshStart = false;
             if (bDecoderEnded) {
                 bEndSeen = true;
-                endPos = lap + (bNextFirst ? 0 : B) + uint32_t(dj.dwWritten);
+                endPos = lap + (bNextFirst ? 0 : B) + dj.dwWritten;
             } else {
                 dj.read.Set();
             }
@@ -163,6 +169,9 @@ void RunOutputThread(PlaybackJob &job) {
             if (!CheckSound(buffer->SetCurrentPosition(0), QStringLiteral("SetCurrentPosition")))
                 break;
             const uint32_t seekPos = job.pSeekPos->load();
+            // At or past the end there is nothing to decode: the title ends as if it had played out.
+            if (seekPos >= t.dwDataEnd)
+                break;
             // The block in progress belongs to the old position; an ended decoder cannot serve the
             // new one, so it is started afresh.
             if (!decoder.Ended().IsSet() && WaitForAny({&dataReady, &decoder.Ended(), job.pStop}) == 2)
@@ -177,7 +186,7 @@ void RunOutputThread(PlaybackJob &job) {
             bFreshStart = true;
             bEndSeen = false;
             lastCursor = 0;
-            lapBase = PositionSeconds(t, seekPos) * bytesPerSecond;
+            lapBase = uint64_t(PositionSeconds(t, seekPos)) * bytesPerSecond;
             job.pPlayedBytes->store(lapBase);
             dj.resyncAndRead.Set();
             continue;
@@ -185,8 +194,8 @@ void RunOutputThread(PlaybackJob &job) {
         uint32_t cursor = 0;
         buffer->GetCurrentPosition(&cursor, nullptr);
         if (cursor < lastCursor)
-            lapBase += 2 * B;
-        const uint32_t played = lapBase + cursor;
+            lapBase += 2 * uint64_t(B);
+        const uint64_t played = lapBase + cursor;
         job.pPlayedBytes->store(played);
         lastCursor = cursor;
         const bool bInFirst = cursor <= B;

@@ -5,6 +5,8 @@
 #include "MelvoPlugin.h"
 #include "platform/Events.h"
 
+class MessageGate;
+
 #include <atomic>
 #include <cstdint>
 
@@ -18,10 +20,12 @@ struct PlaybackJob {
     AutoResetEvent *pStop = nullptr;
     AutoResetEvent *pSeek = nullptr;
     uint32_t nBytesPerSample = 0;
-    uint32_t dwStartPos = 0;                       // start position in the title's units, 0 = from the start
-    std::atomic<uint32_t> *pPlayedBytes = nullptr; // written here, read by the timer
-    std::atomic<uint32_t> *pSeekPos = nullptr;     // written before the seek event is signalled
-    std::atomic<bool> *pPaused = nullptr;          // the user paused: the thread must not start the buffer
+    uint32_t dwStartPos = 0; // start position in the title's units, 0 = from the start
+    // Written here, read by the timer. 64-bit: 32 bits of 44.1 kHz stereo last under seven hours.
+    std::atomic<uint64_t> *pPlayedBytes = nullptr;
+    std::atomic<uint32_t> *pSeekPos = nullptr; // written before the seek event is signalled
+    std::atomic<bool> *pPaused = nullptr;      // the user paused: the thread must not start the buffer
+    MessageGate *pGate = nullptr;              // the threads' messages; Stop gives up on them
 };
 
 // The output thread's body. Returns when the title has played out, stop was signalled, or sound failed.

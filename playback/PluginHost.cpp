@@ -4,6 +4,7 @@
 #include "Helpers.h"
 #include "MelvoPluginHost.h"
 #include "Messages.h"
+#include "PlaybackMessages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -144,8 +145,19 @@ bool ListHasExtension(const char *list, const QByteArray &extension) {
 
 } // namespace
 
+namespace {
+
+thread_local int t_nPluginMessages = 0;
+
+} // namespace
+
 extern "C" int MelvoHostMessageBox(const char *text, unsigned type) {
-    return ShowMessage(QString::fromUtf8(text ? text : ""), type);
+    ++t_nPluginMessages;
+    return ShowPlaybackMessage(QString::fromUtf8(text ? text : ""), type);
+}
+
+int PluginMessagesOnThisThread() {
+    return t_nPluginMessages;
 }
 
 void LoadPlugins(const QString &folder) {

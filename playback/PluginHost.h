@@ -48,6 +48,8 @@ uint8_t FindPluginForExtension(const QString &extension);
 // Shows a plug-in's message through the program's message routine (any thread). Exported from the
 // executable under this name (see MelvoPluginHost.h); executables that load plug-ins set ENABLE_EXPORTS.
 extern "C" __attribute__((visibility("default"))) int MelvoHostMessageBox(const char *text, unsigned type);
+// How many messages plug-ins have shown from the calling thread so far (did a failing call say why?).
+int PluginMessagesOnThisThread();
 
 // The plug-ins' icons in table order (image i is plug-in i; a missing icon is a null icon).
 std::vector<QIcon> PluginIcons();

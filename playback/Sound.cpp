@@ -2,6 +2,7 @@
 #include "Sound.h"
 
 #include "Messages.h"
+#include "PlaybackMessages.h"
 #include "Settings.h"
 
 #include <cstring>
@@ -106,7 +107,7 @@ bool WriteBlock(DirectSoundBuffer *buffer, uint32_t dwBlockBytes, const void *so
     } else if (n2 == dwBlockBytes) {
         std::memcpy(p2, source, dwBlockBytes);
     } else {
-        ShowError(43, 0, QString(), ERR_STYLE_PLAIN);
+        ShowPlaybackMessage(ComposeError(43, 0, QString(), ERR_STYLE_PLAIN, false, 0));
         buffer->Unlock(p1, n1, p2, n2);
         return false;
     }
@@ -162,6 +163,6 @@ QString ComposeSoundError(HRESULT hr, const QString &operation, const QString &e
 bool CheckSound(HRESULT hr, const QString &operation, const QString &extra) {
     if (hr == DS_OK)
         return true;
-    ShowMessage(ComposeSoundError(hr, operation, extra), MB_OK);
+    ShowPlaybackMessage(ComposeSoundError(hr, operation, extra), MB_OK);
     return false;
 }

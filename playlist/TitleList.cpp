@@ -110,7 +110,9 @@ QString TitleList::CellText(const Row &row, int column) const {
 }
 
 void TitleList::CountRowLength(Row &row) {
-    const int nLength = row.pItem ? row.pItem->nLength : PackedLength(*row.pPacked);
+    // The reader may be writing a record it has not finished: its length does not count yet.
+    const bool bPending = row.pItem && IsReading() && LoadInfoState(*row.pItem) == INFO_NOT_READ;
+    const int nLength = bPending ? -1 : row.pItem ? row.pItem->nLength : PackedLength(*row.pPacked);
     if (m_bIsPlaylist) {
         m_nTotalSeconds -= row.nCounted;
         row.nCounted = nLength > 0 ? nLength : 0;

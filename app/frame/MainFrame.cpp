@@ -106,7 +106,7 @@ void CMainFrame::CreateMenus() {
     AddCommand(melvo, 57665, tr("&Quit"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
     QMenu *functions = menuBar()->addMenu(tr("&Functions"));
-    AddCommand(functions, 32790, tr("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G))->setEnabled(false);
+    AddCommand(functions, 32790, tr("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G));
     AddCommand(functions, 1050, tr("&freedb Request"), QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
 
     QMenu *title = menuBar()->addMenu(tr("&Title"));

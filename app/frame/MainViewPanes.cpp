@@ -1,6 +1,8 @@
 // The main view's panes and how they talk: tree to file list, file list to playlist, commands to the player.
 #include "MainFrame.h"
 
+#include "CDAccess.h"
+#include "CDCopy.h"
 #include "CPLFunctions.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
@@ -109,6 +111,17 @@ bool CMainFrame::InitMainView() {
         case 32801:
             ShowTitleInfoOf(m_pPlayer, m_pFileList, true, this);
             break;
+        case 32790: {
+            if (CFunctions *functions = m_pPlayer->Functions())
+                functions->OnCommand(1002); // the drive is the grab's alone
+            CCDCopy dialog(this);
+            if (!dialog.OnInitDialog())
+                break;
+            // The tree's disc watch tells the dialog while it is open.
+            connect(m_pTree, &CDirTree::MediaChanged, &dialog, [&dialog] { dialog.OnDriveChanged(); });
+            dialog.exec();
+            break;
+        }
         case 1166:
             m_pTree->BuildTree();
             if (auto *display = dynamic_cast<CDisplay *>(m_pPlayer->ChildAt(CPlayer::ChildDisplay)))
@@ -125,6 +138,11 @@ bool CMainFrame::InitMainView() {
 bool CMainFrame::HandOverFile(const QString &path, bool bPlay) {
     if (!m_pPlayer || path.isEmpty())
         return false;
+    if (IsDiscImagePath(path)) { // a disc image becomes a CD drive
+        if (AddDiscImages({path}) > 0)
+            m_pTree->BuildTree();
+        return true;
+    }
     TitleList &playlist = m_pPlayer->Playlist()->List();
     const int row = playlist.AddFile(path, -1, false);
     if (row < 0)

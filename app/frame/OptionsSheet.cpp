@@ -5,6 +5,7 @@
 #include "OptFiletypes.h"
 #include "OptFolder.h"
 #include "OptGeneral.h"
+#include "OptGrabbing.h"
 #include "OptView.h"
 #include "OptionPage.h"
 
@@ -27,6 +28,7 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
     // Each subsystem adds its page here as it lands.
     AddPage(new COptGeneral(this));
     AddPage(new COptView(this));
+    AddPage(new COptGrabbing(this));
     AddPage(new COptFolder(this));
     AddPage(new COptFiletypes(this));
 }

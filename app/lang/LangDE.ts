@@ -1078,6 +1078,11 @@ Statusleiste</translation>
         <comment>61360</comment>
         <translation>Diese Datei wurde von einem anderen Programm geändert, seit ihre Tags gelesen wurden. Möchten Sie Ihre Änderungen trotzdem schreiben?</translation>
     </message>
+    <message>
+        <source>This file cannot be played. Its format is not supported or the file is damaged.</source>
+        <comment>61400</comment>
+        <translation>Diese Datei kann nicht abgespielt werden. Ihr Format wird nicht unterstützt oder die Datei ist beschädigt.</translation>
+    </message>
 </context>
 <context>
     <name>TitleList</name>

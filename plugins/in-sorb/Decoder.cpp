@@ -177,15 +177,26 @@ MELVO_PLUGIN_EXPORT int Resync(TitleItem *item) {
     auto *decoder = static_cast<Mp3Decoder *>(item->pDecoder);
     if (!decoder || !item->hMMFile)
         return 0;
+    constexpr unsigned long kWindow = 4608;
     if (item->dwReadPos < item->dwDataStart)
         item->dwReadPos = item->dwDataStart;
-    decoder->window.resize(4608);
-    MpegHeader header;
-    const long found =
-        FindFrame(item->hMMFile, decoder->window.data(), 4608, item->pszPath, item->dwReadPos, &header, 1);
     decoder->lastRecovery = 0;
+    // At or near the end no whole frame may follow: that is the end of the title, not damage, and
+    // Read ends it from dwDataEnd as if it had played out.
+    const bool bNearEnd = item->dwReadPos >= item->dwDataEnd || item->dwDataEnd - item->dwReadPos <= kWindow;
+    long found = kNotFound;
+    if (item->dwReadPos < item->dwDataEnd) {
+        decoder->window.resize(kWindow);
+        MpegHeader header;
+        found = FindFrame(item->hMMFile, decoder->window.data(), kWindow, item->pszPath, item->dwReadPos, &header,
+                          bNearEnd ? 0 : 1);
+    }
     const bool reset = ResetDecoder(decoder, item);
     if (found == kNotFound) {
+        if (bNearEnd) {
+            item->dwReadPos = item->dwDataEnd;
+            return reset ? 1 : 0;
+        }
         ShowPluginError(IDS_NO_FRAME, "GetSYNC", item->pszPath, 1);
         return 0;
     }

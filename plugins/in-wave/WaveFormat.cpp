@@ -18,31 +18,37 @@ bool ReadExactly(void *file, const char *path, unsigned long offset, unsigned ch
     return ReadFromMMFile(file, out, count, path, offset, 0) == count;
 }
 
-// The tail of the PCM sub-format GUID of WAVE_FORMAT_EXTENSIBLE, after its first two bytes (0x0001).
-const unsigned char kPcmGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// The sub-format GUID of WAVE_FORMAT_EXTENSIBLE after its first two bytes, the format tag.
+const unsigned char kSubFormatGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                              0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr uint16_t kTagPcm = 1, kTagFloat = 3, kTagExtensible = 0xFFFE;
 
 bool ParseFmt(const unsigned char *fmt, uint32_t size, WaveLayout *layout) {
     if (size < 16)
         return false;
-    const uint16_t tag = Get16(fmt);
+    uint16_t tag = Get16(fmt);
     const uint16_t channels = Get16(fmt + 2);
     const uint32_t rate = Get32(fmt + 4);
     const uint16_t blockAlign = Get16(fmt + 12);
     const uint16_t bits = Get16(fmt + 14);
-    if (tag == 0xFFFE) {
-        if (size < 40 || Get16(fmt + 24) != 1 || std::memcmp(fmt + 26, kPcmGuidTail, sizeof kPcmGuidTail) != 0)
+    if (tag == kTagExtensible) {
+        if (size < 40 || std::memcmp(fmt + 26, kSubFormatGuidTail, sizeof kSubFormatGuidTail) != 0)
             return false;
-    } else if (tag != 1) {
-        return false;
+        tag = Get16(fmt + 24);
     }
-    if ((channels != 1 && channels != 2) || (bits != 8 && bits != 16) || blockAlign != channels * bits / 8)
+    const bool bFloat = tag == kTagFloat;
+    if (tag != kTagPcm && !bFloat)
+        return false;
+    if (bFloat ? bits != 32 : (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+    if ((channels != 1 && channels != 2) || blockAlign != channels * bits / 8)
         return false;
     // A rate beyond any sound card would only overflow the byte rate.
     if (rate == 0 || rate > 768000)
         return false;
     layout->nChannels = uint8_t(channels);
     layout->nBitsPerSample = uint8_t(bits);
+    layout->bFloat = bFloat;
     layout->nSamplesPerSec = rate;
     return true;
 }

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
+#include <QToolBar>
 
 class PlayerWidgetsTest : public PlayerFixture {};
 
@@ -66,4 +68,92 @@ TEST_F(PlayerWidgetsTest, ToolbarSliderAndPanelsDriveThePlayer) {
     EXPECT_EQ(GetSettingInt(QStringLiteral("GENERAL"), QStringLiteral("Mode"), 0), PLAYMODE_REPEAT_ALL);
     EXPECT_EQ(GetSettingInt(QStringLiteral("VOLUME"), QStringLiteral("VolumeA"), 0), 50);
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
+}
+
+namespace {
+
+// Seconds of the position the player last seeked to, from the played-bytes counter it starts from there.
+int SeekedSecond(Player &p) {
+    return int(p.PlayedBytes() / (176 * 1000));
+}
+
+} // namespace
+
+TEST_F(PlayerWidgetsTest, PositionSliderJumpsWhereClickedAndStepsByKeys) {
+    // Over 3.4 GB of positions: beyond the slider's int range, so positions are scaled into it and back.
+    OpenSound(false);
+    AddTitle(QStringLiteral("long.pcm"), FakeTitle{900000000});
+    AddTitle(QStringLiteral("next.pcm"), FakeTitle{3 * 44100});
+    const int length = 900000000 / 44100;
+    FakeView display;
+    CFunctions functions(&list, &display);
+    functions.resize(400, 90);
+    functions.show();
+    Player &p = functions.GetPlayer();
+    QSlider *slider = functions.PositionSlider();
+    list.selected = 0;
+    functions.Action(1001)->trigger();
+    functions.Action(1005)->trigger(); // paused, so the positions below stay put
+    ASSERT_EQ(p.GetPlayState(), PLAYSTATE_PAUSED);
+    auto seekedTo = [&](int second, int tolerance) {
+        return QTest::qWaitFor([&] { return std::abs(SeekedSecond(p) - second) <= tolerance; }, 5000);
+    };
+
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+    ASSERT_TRUE(seekedTo(length * 3 / 4, length / 20)) << SeekedSecond(p);
+    int at = SeekedSecond(p);
+    const struct {
+        Qt::Key key;
+        int move;
+    } keys[] = {{Qt::Key_PageDown, -length / 5},
+                {Qt::Key_PageUp, length / 5},
+                {Qt::Key_Left, -int(Player::kStepSeconds)},
+                {Qt::Key_Right, int(Player::kStepSeconds)}};
+    for (const auto &k : keys) {
+        QTest::keyClick(slider, k.key);
+        EXPECT_TRUE(seekedTo(at + k.move, 1)) << k.key << ": " << SeekedSecond(p) << " after " << at;
+        at = SeekedSecond(p);
+    }
+    EXPECT_EQ(p.GetPlayState(), PLAYSTATE_PAUSED);
+
+    // End: the title ends as if it had played out, and the next one follows.
+    QTest::keyClick(slider, Qt::Key_End);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.CurrentRow() == 1 && p.GetPlayState() == PLAYSTATE_PLAYING; }, 5000));
+    EXPECT_EQ(list.played, (std::vector<int>{0, 1}));
+    functions.Action(1002)->trigger();
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
+}
+
+TEST_F(PlayerWidgetsTest, StopAndTheEndOfTheListResetSliderTimeAndCaption) {
+    OpenSound(false); // real time, so the caption has time to scroll
+    AddTitle(QStringLiteral("song.pcm"), FakeTitle{44100});
+    for (const bool bStopButton : {true, false}) {
+        SCOPED_TRACE(bStopButton ? "Stop button" : "end of the list");
+        FakeView display;
+        QWidget window; // the main window: another one is active, so the caption scrolls
+        window.setWindowTitle(QStringLiteral("Melvo"));
+        auto *functions = new CFunctions(&list, &display, &window);
+        window.resize(400, 90);
+        window.show();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        Player &p = functions->GetPlayer();
+        list.selected = 0;
+        functions->Action(1001)->trigger();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.windowTitle().contains(QStringLiteral("***")); }, 5000));
+        EXPECT_GT(functions->PositionSlider()->maximum(), 0);
+        display.elapsed = 7;
+        if (bStopButton) {
+            auto *toolbar = functions->findChild<QToolBar *>();
+            QTest::mouseClick(toolbar->widgetForAction(functions->Action(1002)), Qt::LeftButton);
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return p.GetPlayState() == PLAYSTATE_STOPPED; }, 5000));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Melvo"));
+        EXPECT_EQ(functions->PositionSlider()->value(), 0);
+        EXPECT_EQ(functions->PositionSlider()->maximum(), 0);
+        EXPECT_EQ(display.elapsed, 0);
+        EXPECT_EQ(display.remaining, 0);
+    }
 }

@@ -1,17 +1,23 @@
 // The playlist with the real player engine: moving and removing the playing title, loading a playlist.
+#include "AudioFiles.h"
 #include "CPLFunctions.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
 #include "Functions.h"
+#include "Mp3Files.h"
 #include "PlaylistTestSupport.h"
 #include "Sound.h"
 #include "TestEnvironment.h"
 #include "TitleItemRecord.h"
 
+#include <QFileInfo>
 #include <QMimeData>
+#include <QSlider>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -90,4 +96,94 @@ TEST_F(PlayerPanelTest, LoadingAPlaylistStopsPlaybackEvenWhenTheFileFails) {
     EXPECT_EQ(GetPlayer().GetPlayState(), PLAYSTATE_STOPPED);
     EXPECT_EQ(List().RowCount(), 0);
     EXPECT_EQ(sink.Texts().size(), 1);
+}
+
+namespace {
+
+// Plays a row the way a user does: a double click on it.
+void DoubleClickRow(CTitleList *view, int row) {
+    const QRect cell = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+} // namespace
+
+TEST_F(PlayerPanelTest, TitlesThatCannotBePlayedSayWhyAndLoseTheirMark) {
+    RecordingSink sink;
+    panel->resize(600, 500);
+    panel->show();
+    QByteArray wide24, floats;
+    for (int i = 0; i < 2 * 8000; ++i) {
+        const int16_t v = int16_t(i * 13);
+        wide24 += QByteArray(1, '\0') + QByteArray(reinterpret_cast<const char *>(&v), 2);
+        const float f = v / 32768.0f;
+        floats.append(reinterpret_cast<const char *>(&f), 4);
+    }
+    QByteArray floatWav = MakeWav(floats, 8000, 2, 32);
+    Put16Le(floatWav, 20, 3);
+    QByteArray adpcmWav = MakeWav(MakePcm16(8000, 1, 1.0), 8000, 1, 16);
+    Put16Le(adpcmWav, 20, 2);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        bool bPlays;
+    } files[] = {{"wide.wav", MakeWav(wide24, 8000, 2, 24), true},
+                 {"float.wav", floatWav, true},
+                 {"adpcm.wav", adpcmWav, false},
+                 {"broken.mp3", QByteArray(20000, 'x'), false}};
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.name);
+        const QString path = dir.filePath(QString::fromLatin1(f.name));
+        ASSERT_TRUE(WriteFile(path, f.bytes));
+        const int row = List().AddFile(path, -1, true);
+        ASSERT_GE(row, 0);
+        const QString title = QFileInfo(path).completeBaseName();
+        EXPECT_EQ(List().RowText(row, 1), f.bPlays ? QStringLiteral("00:01") : QStringLiteral("??.??"));
+        sink.Clear();
+        DoubleClickRow(panel->Playlist(), row);
+        if (f.bPlays) {
+            EXPECT_EQ(GetPlayer().GetPlayState(), PLAYSTATE_PLAYING);
+            EXPECT_EQ(List().RowText(row, 0), QStringLiteral("> %1 <").arg(title));
+            EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
+        } else {
+            EXPECT_EQ(GetPlayer().GetPlayState(), PLAYSTATE_STOPPED);
+            EXPECT_EQ(List().RowText(row, 0), title);
+            EXPECT_EQ(List().RowText(row, 1), QStringLiteral("??.??"));
+            EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("<%1>: This file cannot be played. Its format is not "
+                                                               "supported or the file is damaged.")
+                                                    .arg(path)});
+        }
+    }
+}
+
+TEST_F(PlayerPanelTest, TheEndOfThePositionSliderEndsAnMp3AndTheNextTitleFollows) {
+    RecordingSink sink;
+    panel->resize(600, 500);
+    panel->show();
+    const QByteArray mp3 = EncodeWithLame(dir.path(), MakePcm16(44100, 2, 3.0), 44100, 2, {QStringLiteral("-b128")});
+    ASSERT_FALSE(mp3.isEmpty()) << "scripts/setup installs lame";
+    const QString path = dir.filePath(QStringLiteral("song.mp3"));
+    ASSERT_TRUE(WriteFile(path, mp3));
+    ASSERT_EQ(List().AddFile(path, 0, true), 0);
+    QSlider *slider = panel->Functions()->PositionSlider();
+    const struct {
+        const char *name;
+        std::function<void()> gesture;
+    } gestures[] = {{"End key", [&] { QTest::keyClick(slider, Qt::Key_End); }},
+                    {"drag fully right", [&] {
+                         const QPoint start(4, slider->height() / 2), beyond(slider->width() + 40, start.y());
+                         QTest::mousePress(slider, Qt::LeftButton, {}, start);
+                         QTest::mouseMove(slider, beyond);
+                         QTest::mouseRelease(slider, Qt::LeftButton, {}, beyond);
+                     }}};
+    for (const auto &g : gestures) {
+        SCOPED_TRACE(g.name);
+        DoubleClickRow(panel->Playlist(), 0);
+        ASSERT_EQ(GetPlayer().CurrentRow(), 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return GetPlayer().PlayedBytes() > 0; }, 5000));
+        g.gesture();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return GetPlayer().CurrentRow() == 1 && GetPlayer().GetPlayState() == PLAYSTATE_PLAYING; }, 5000));
+    }
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
 }

@@ -17,7 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <numeric>
 #include <random>
 
@@ -467,6 +469,57 @@ TEST_F(TitleListTest, RowsUnpackedWhileReadingStillGetTheirFormat) {
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("\r\n"), 600);
+}
+
+namespace {
+
+// A GetFormat that writes a length, then holds until released before it writes the real one.
+struct HeldReader {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool bInside = false, bRelease = false;
+    static HeldReader &Get() {
+        static HeldReader h;
+        return h;
+    }
+};
+
+extern "C" int HeldGetFormat(TitleItem *item, int) {
+    auto &h = HeldReader::Get();
+    item->nLength = 99999;
+    std::unique_lock lock(h.lock);
+    h.bInside = true;
+    h.changed.notify_all();
+    h.changed.wait(lock, [&] { return h.bRelease; });
+    item->nLength = 61;
+    return 1;
+}
+
+} // namespace
+
+TEST_F(TitleListTest, TotalSkipsARecordTheReaderIsStillFilling) {
+    TitleList list(true);
+    ASSERT_EQ(list.AddFile(MakeWavFile(dir.path(), QStringLiteral("held.wav"), 5), -1, false), 0);
+    TitleItem *item = list.ItemAt(0);
+    PluginEntry held;
+    held.pfnGetFormat = HeldGetFormat;
+    item->pPlugin = &held;
+    list.StartInfoReader(0, 1);
+    auto &h = HeldReader::Get();
+    {
+        std::unique_lock lock(h.lock);
+        h.changed.wait(lock, [&] { return h.bInside; });
+    }
+    list.UpdateTitleRow(item, 0, false); // a redraw of the row while the reader is inside its record
+    EXPECT_EQ(list.TotalSeconds(), 0);
+    EXPECT_EQ(list.RowText(0, 1), QStringLiteral("??.??"));
+    {
+        std::lock_guard lock(h.lock);
+        h.bRelease = true;
+    }
+    h.changed.notify_all();
+    ASSERT_TRUE(WaitForReader(list));
+    EXPECT_EQ(list.TotalSeconds(), 61);
 }
 
 // A sorted file list keeps its rows in title order however the reader's results arrive, and the

@@ -166,6 +166,29 @@ TEST_F(InSorb, ResyncWithoutAFrameAheadSaysSo) {
     plugin->pfnDeinitRead(&title.item, 0);
 }
 
+TEST_F(InSorb, ResyncAtOrNearTheEndEndsTheTitleQuietly) {
+    // Where the slider's end or a drag fully right puts the position: no whole frame follows, and that
+    // is the end of the title, not a damaged file. Frames are 418 bytes.
+    RecordingSink sink;
+    TestTitle title(Write("end.mp3", Files().cbrNoTag + MakeId3v1("Artist", "Song")));
+    title.item.bUseTags = 1;
+    ASSERT_TRUE(plugin->pfnGetFormat(&title.item, 0));
+    TitleItem &item = title.item;
+    ASSERT_TRUE(plugin->pfnInitRead(&item, 1));
+    std::vector<unsigned char> buffer(PlayerBlock(item));
+    for (const uint32_t back : {0u, 1u, 200u}) {
+        for (const uint32_t beyond : {0u, 5000u}) {
+            item.dwReadPos = item.dwDataEnd - back + beyond;
+            EXPECT_EQ(plugin->pfnResync(&item), 1) << back << " " << beyond;
+            unsigned long written = 1;
+            EXPECT_EQ(plugin->pfnRead(&item, buffer.data(), buffer.size(), PlayerChunk(item), &written), 0);
+            EXPECT_EQ(written, 0u);
+        }
+    }
+    plugin->pfnDeinitRead(&item, 0);
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
+}
+
 TEST_F(InSorb, InitReadFailuresLeaveNothingOpenAndDeinitIsSafeOnAnyRecord) {
     RecordingSink sink;
     TestTitle title(Write("gone.mp3", Files().cbrNoTag));

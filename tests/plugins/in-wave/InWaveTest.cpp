@@ -8,6 +8,27 @@
 
 namespace {
 
+// A WAVE file of any format tag and sample width, plain or as WAVE_FORMAT_EXTENSIBLE with that tag as
+// its sub-format.
+QByteArray WaveFile(uint16_t tag, int bits, int channels, int rate, const QByteArray &data, bool bExtensible) {
+    QByteArray fmt(bExtensible ? 40 : 16, '\0');
+    Put16Le(fmt, 0, bExtensible ? 0xFFFE : tag);
+    Put16Le(fmt, 2, uint16_t(channels));
+    Put32Le(fmt, 4, uint32_t(rate));
+    Put32Le(fmt, 8, uint32_t(rate * channels * bits / 8));
+    Put16Le(fmt, 12, uint16_t(channels * bits / 8));
+    Put16Le(fmt, 14, uint16_t(bits));
+    if (bExtensible) {
+        Put16Le(fmt, 16, 22);
+        Put16Le(fmt, 18, uint16_t(bits));
+        Put32Le(fmt, 20, channels == 2 ? 3 : 4);
+        Put16Le(fmt, 24, tag);
+        const char tail[] = "\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71";
+        fmt.replace(26, 14, QByteArray(tail, 14));
+    }
+    return RiffChunk("RIFF", QByteArray("WAVE") + RiffChunk("fmt ", fmt) + RiffChunk("data", data));
+}
+
 class InWave : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,6 +104,58 @@ TEST_F(InWave, DataEndingOnABlockBoundaryEndsWithAnEmptySilentBuffer) {
     EXPECT_TRUE(decoded.paddingOk);
 }
 
+TEST_F(InWave, WideAndFloatSamplesArriveAsSixteenBit) {
+    // A ramp over the whole 16-bit range; wider samples carry it in their top bytes below noise the
+    // conversion must drop, float samples as value / 32768.
+    const int frames = 3000;
+    QByteArray expected;
+    QByteArray wide[3]; // 24-bit, 32-bit integer, 32-bit float
+    for (int i = 0; i < 2 * frames; ++i) {
+        const int16_t v = i == 0 ? -32768 : i == 1 ? 32767 : int16_t(i * 97 - 30000);
+        expected.append(reinterpret_cast<const char *>(&v), 2);
+        const char lo = char(v & 0xFF), hi = char(v >> 8);
+        wide[0] += QByteArray("\x7F") + lo + hi;
+        wide[1] += QByteArray("\xFF\x01") + lo + hi;
+        const float f = v / 32768.0f;
+        wide[2].append(reinterpret_cast<const char *>(&f), 4);
+    }
+    const struct {
+        const char *name;
+        uint16_t tag;
+        int bits;
+        const QByteArray &data;
+    } cases[] = {{"24 bit", 1, 24, wide[0]}, {"32 bit", 1, 32, wide[1]}, {"float", 3, 32, wide[2]}};
+    for (const auto &c : cases) {
+        for (const bool bExtensible : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (bExtensible ? " extensible" : ""));
+            TestTitle title(Write("wide.wav", WaveFile(c.tag, c.bits, 2, 48000, c.data, bExtensible)));
+            ASSERT_TRUE(plugin->pfnGetFormat(&title.item, 0));
+            TitleItem &item = title.item;
+            EXPECT_EQ(item.nBitsPerSample, 16);
+            EXPECT_EQ(item.nAvgBytesPerSec, uint32_t(48000 * 2 * c.bits / 8)); // positions are file offsets
+            EXPECT_EQ(item.dwDataEnd - item.dwDataStart, uint32_t(c.data.size()));
+            const Decoded decoded = DecodeAll(plugin, item, 3 * item.nBlockBytes, 5000);
+            EXPECT_EQ(decoded.pcm, expected);
+            EXPECT_TRUE(decoded.paddingOk);
+
+            ASSERT_TRUE(plugin->pfnInitRead(&item, 1));
+            item.dwReadPos = item.dwDataStart + 10003;
+            plugin->pfnResync(&item);
+            EXPECT_EQ((item.dwReadPos - item.dwDataStart) % uint32_t(2 * c.bits / 8), 0u);
+            plugin->pfnDeinitRead(&item, 0);
+            EXPECT_EQ(item.pDecoder, nullptr);
+        }
+    }
+    // Float beyond full scale clips instead of wrapping.
+    const float loud[2] = {1.5f, -2.0f};
+    TestTitle title(
+        Write("loud.wav", WaveFile(3, 32, 2, 48000, QByteArray(reinterpret_cast<const char *>(loud), 8), false)));
+    ASSERT_TRUE(plugin->pfnGetFormat(&title.item, 0));
+    const Decoded decoded = DecodeAll(plugin, title.item, title.item.nBlockBytes, 4096);
+    const int16_t clipped[2] = {32767, -32768};
+    EXPECT_EQ(decoded.pcm, QByteArray(reinterpret_cast<const char *>(clipped), 4));
+}
+
 TEST_F(InWave, ResyncLandsOnASampleFrameInsideTheData) {
     TestTitle title(Write("seek.wav", MakeWav(MakePcm16(44100, 2, 1.0), 44100, 2, 16)));
     ASSERT_TRUE(plugin->pfnGetFormat(&title.item, 0));
@@ -128,7 +201,10 @@ TEST_F(InWave, RefusesFilesThatAreNotPcmWaveOrWhoseChunksLie) {
     QByteArray floatFormat = good;
     Put16Le(floatFormat, 20, 3);
     bad.emplace_back("float", floatFormat);
-    bad.emplace_back("24 bit", MakeWav(pcm.left(900), 44100, 2, 24));
+    bad.emplace_back("ADPCM", WaveFile(2, 4, 2, 44100, pcm.left(800), false));
+    bad.emplace_back("extensible ADPCM", WaveFile(2, 4, 2, 44100, pcm.left(800), true));
+    bad.emplace_back("64-bit float", WaveFile(3, 64, 2, 44100, pcm.left(1600), false));
+    bad.emplace_back("12 bit", WaveFile(1, 12, 1, 44100, pcm.left(300), false));
     bad.emplace_back("6 channels", MakeWav(pcm, 44100, 6, 16));
     QByteArray wrongAlign = good;
     Put16Le(wrongAlign, 32, 3);
