@@ -5,6 +5,7 @@
 #include "FolderSettings.h"
 #include "Messages.h"
 #include "Settings.h"
+#include "TitleFile.h"
 #include "cdda/CDDA.h"
 #include "registry/Registry.h"
 
@@ -154,6 +155,8 @@ QTreeWidgetItem *CDirTree::InsertItem(const ShellEntry &entry, QTreeWidgetItem *
     if (entry.IsCdDrive()) {
         item->setIcon(0, RegistryIcon(136));
         const uint8_t d = entry.nDrive;
+        LoadTitleFile(d);
+        emit CdTitlesLoaded(d);
         m_watch.Track(d);
         QTimer *&timer = m_timers[d];
         if (!timer) {

@@ -44,6 +44,8 @@ signals:
     void CdTracksSelected(const QStringList &trackFiles);
     void CdSelected(bool bCdDrive); // the freedb button follows this
     void MediaChanged(const QString &driveString, bool bPresent);
+    // A CD drive's title file was loaded anew: the lists' CD tracks refresh their titles.
+    void CdTitlesLoaded(uint8_t drive);
 
 private:
     QTreeWidgetItem *InsertItem(const ShellEntry &entry, QTreeWidgetItem *parent);

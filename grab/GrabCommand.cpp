@@ -3,9 +3,11 @@
 #include "GrabCommand.h"
 
 #include "CDAccess.h"
+#include "FreedbRequest.h"
 #include "GrabTracks.h"
 #include "LameEncoder.h"
 #include "Messages.h"
+#include "OptFreeDB.h"
 #include "Settings.h"
 #include "WavEncoder.h"
 #include "cdda/CDDA.h"
@@ -35,6 +37,7 @@ struct GrabOptions {
     QString format; // empty: ENCODE/Encode-Format
     QString folder;
     bool bOverwrite = false;
+    bool bFreedb = false; // look the disc up first: the files take its titles
 };
 
 void Say(FILE *stream, const QString &text) {
@@ -52,6 +55,10 @@ bool ParseOptions(const QStringList &args, GrabOptions *options, QString *error)
         const QString &arg = args.at(i);
         if (arg == QLatin1String("--overwrite")) {
             options->bOverwrite = true;
+            continue;
+        }
+        if (arg == QLatin1String("--freedb")) {
+            options->bFreedb = true;
             continue;
         }
         QString *target = arg == QLatin1String("--drive")    ? &options->drive
@@ -141,6 +148,16 @@ int RunGrabCommand(const QStringList &arguments) {
     const QList<int> tracks = ParseTrackList(options.tracks, count, &error);
     if (tracks.isEmpty())
         return Fail(2, error);
+    if (options.bFreedb) {
+        // The local database, the cache, then the server; whatever happens, the grab goes on.
+        LoadFreedbFolders();
+        QString note;
+        const bool bFound = LookUpDiscTitles(d, &note);
+        if (!bFound)
+            Say(stderr, QStringLiteral("melvo: freedb: %1; the tracks keep their numbers").arg(note));
+        else if (!note.isEmpty())
+            Say(stderr, QStringLiteral("melvo: freedb: ") + note);
+    }
 
     const bool bMp3 = options.format.isEmpty()
                           ? GetSettingInt(QStringLiteral("ENCODE"), QStringLiteral("Encode-Format"), 1) != 0

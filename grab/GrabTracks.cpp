@@ -3,6 +3,7 @@
 
 #include "Helpers.h"
 #include "Messages.h"
+#include "TitleFile.h"
 #include "cdda/CDDA.h"
 
 #include <QCoreApplication>
@@ -24,8 +25,12 @@ QString Collapse(QString text) {
 
 } // namespace
 
-QString TrackName(uint8_t /*drive*/, int track) {
-    return QString::asprintf("Track%.2d", track).left(kMaxTrackName);
+QString TrackName(uint8_t drive, int track) {
+    // The disc's title file names the track; without one it keeps its number.
+    QString name = CDTrackTitle(drive, track);
+    if (name.isEmpty())
+        name = QString::asprintf("Track%.2d", track);
+    return name.left(kMaxTrackName);
 }
 
 QString TrackEntryText(const QString &name, uint32_t seconds) {

@@ -3,10 +3,13 @@
 
 #include "CDAccess.h"
 #include "CDCopy.h"
+#include "CFreedbRequest.h"
 #include "CPLFunctions.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
+#include "Connection.h"
 #include "DirTree.h"
+#include "FrameMpris.h"
 #include "Functions.h"
 #include "Messages.h"
 #include "PlayerDisplay.h"
@@ -14,7 +17,9 @@
 #include "ShellFolder.h"
 #include "SafeSave.h"
 #include "Sound.h"
+#include "TitleFile.h"
 #include "TitleInfoCommand.h"
+#include "cdda/CDDA.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -37,6 +42,11 @@ bool CMainFrame::InitMainView() {
         return false;
     CleanUpInterruptedSaves(); // a tag save killed midway left its copy beside the file
     LoadPlugins();
+    LoadConnectionLibraries();
+    // CD tracks take their titles from the drive's title file.
+    SetCDTitleLookup([](uint8_t drive, uint8_t track, char *szTitle) {
+        return LookUpCDTitle(drive, track, szTitle, TITLE_TEXT_SIZE);
+    });
     CPlayer::Factories factories;
     factories.display = [](QWidget *parent) -> QWidget * { return new CPlayerDisplay(parent); };
     m_pPlayer = new CPlayer(factories, m_pView);
@@ -74,6 +84,17 @@ bool CMainFrame::InitMainView() {
     };
     connect(m_pTree, &CDirTree::CdSelected, this, offerFreedb);
     offerFreedb(m_pTree->IsCDSelected());
+    // New titles for a drive: its tree item is made anew, and the lists' CD tracks show them.
+    auto refreshCdTitles = [this] {
+        m_pPlayer->Playlist()->List().RefreshCDTitles();
+        m_pFileList->List().RefreshCDTitles();
+    };
+    connect(m_pTree, &CDirTree::CdTitlesLoaded, this, refreshCdTitles);
+    auto *freedbTarget = new CFreedbFrameTarget(this);
+    connect(freedbTarget, &CFreedbFrameTarget::NewTitles, this, [this](const QString &drive) {
+        if (m_pTree)
+            m_pTree->RefreshDrive(drive);
+    });
     // Left and Right in either list hand the focus to the other one.
     connect(m_pPlayer->Playlist(), &CTitleList::FocusOtherList, m_pFileList, [this] { m_pFileList->setFocus(); });
     connect(m_pFileList, &CTitleList::FocusOtherList, m_pPlayer->Playlist(),
@@ -93,7 +114,7 @@ bool CMainFrame::InitMainView() {
                 [this](bool bPlaylist) { ShowTitleInfoOf(m_pPlayer, m_pFileList, bPlaylist, this); });
     if (CFunctions *functions = m_pPlayer->Functions())
         functions->onProperties = [this] { ShowTitleInfoOf(m_pPlayer, m_pFileList, true, this); };
-    connect(this, &CMainFrame::Command, this, [this](int id) {
+    connect(this, &CMainFrame::Command, this, [this, freedbTarget](int id) {
         switch (id) {
         case 1001:
         case 1002:
@@ -103,11 +124,17 @@ bool CMainFrame::InitMainView() {
             if (CFunctions *functions = m_pPlayer->Functions())
                 functions->OnCommand(id);
             break;
-        case 1050:
-            // The request itself comes with the freedb dialog; a drive without a disc is answered here.
-            if (m_pTree->IsCDSelected() && CdTrackFiles(CdDriveOfPath(m_pTree->SelectedDirectory())).isEmpty())
+        case 1050: {
+            if (!m_pTree->IsCDSelected())
+                break;
+            const uint8_t drive = CdDriveOfPath(m_pTree->SelectedDirectory());
+            const uint32_t discId = drive != CDDA_NO_DRIVE && IsDiscPresent(drive) ? GetDiscID(drive) : 0;
+            if (discId == 0)
                 ShowError(61280);
+            else
+                StartFreedbRequest(FREEDB_QUERY, drive, discId, freedbTarget);
             break;
+        }
         case 32801:
             ShowTitleInfoOf(m_pPlayer, m_pFileList, true, this);
             break;
@@ -132,6 +159,8 @@ bool CMainFrame::InitMainView() {
         }
     });
     RestorePlacement();
+    // Media keys and desktop widgets; without a session bus this does nothing.
+    new Mpris(new FrameMprisHost(this), this);
     return true;
 }
 
@@ -174,6 +203,13 @@ void CMainFrame::DestroyMainView() {
     if (!m_bMainView)
         return;
     m_bMainView = false;
+    delete findChild<Mpris *>(); // the bus has no player to drive from here on
+    // A request still running ends first; then the line goes down if the settings say so.
+    StopFreedbRequests(std::chrono::seconds(5));
+    CloseFreedbRequestWindows();
+    HangUpConnection(false);
+    FreeConnectionLibraries();
+    SetCDTitleLookup({});
     m_pView->SetPanes(nullptr, nullptr, nullptr);
     // The tree stores its selection, the player stops playback and the playlist saves itself.
     delete m_pTree;
