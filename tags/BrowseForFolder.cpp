@@ -214,7 +214,12 @@ void CNewFolder::accept() {
 }
 
 QString BrowseForFolder(unsigned nTitleId, const QString &current) {
-    CBrowseForFolder browser(nTitleId, current, QString(), QApplication::activeWindow());
+    return BrowseForFolder(LoadStringRes(nTitleId), current);
+}
+
+QString BrowseForFolder(const QString &title, const QString &current) {
+    CBrowseForFolder browser(0, current, QString(), QApplication::activeWindow());
+    browser.Title()->setText(title);
     if (browser.exec() != QDialog::Accepted)
         return current;
     if (browser.Result().isEmpty()) {

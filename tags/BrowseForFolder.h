@@ -14,6 +14,8 @@ class QTreeWidgetItem;
 // chosen folder, or current unchanged when the user cancels or chooses no file-system folder (then with
 // message 61330). The owner is the active window.
 QString BrowseForFolder(unsigned nTitleId, const QString &current);
+// The same under a title text of its own.
+QString BrowseForFolder(const QString &title, const QString &current);
 
 // A name for a new folder: not ".", "..", empty, nor with one of < > : / \ | * ?.
 bool IsValidFolderName(const QString &name);

@@ -1,6 +1,7 @@
 // The main view's panes and how they talk: tree to file list, file list to playlist, commands to the player.
 #include "MainFrame.h"
 
+#include "BrowseForFolder.h"
 #include "CDAccess.h"
 #include "CDCopy.h"
 #include "CFreedbRequest.h"
@@ -12,10 +13,11 @@
 #include "FrameMpris.h"
 #include "Functions.h"
 #include "Messages.h"
+#include "OptFreeDB.h"
 #include "PlayerDisplay.h"
 #include "PluginHost.h"
-#include "ShellFolder.h"
 #include "SafeSave.h"
+#include "ShellFolder.h"
 #include "Sound.h"
 #include "TitleFile.h"
 #include "TitleInfoCommand.h"
@@ -43,6 +45,9 @@ bool CMainFrame::InitMainView() {
     CleanUpInterruptedSaves(); // a tag save killed midway left its copy beside the file
     LoadPlugins();
     LoadConnectionLibraries();
+    // freedb is built below the folder browser, so the frame hands it over.
+    SetFreedbFolderChooser(
+        [](QWidget *, const QString &title, const QString &current) { return BrowseForFolder(title, current); });
     // CD tracks take their titles from the drive's title file.
     SetCDTitleLookup([](uint8_t drive, uint8_t track, char *szTitle) {
         return LookUpCDTitle(drive, track, szTitle, TITLE_TEXT_SIZE);
