@@ -613,6 +613,10 @@ Stereo
         <translation>Erweiterte Dateiinformationen für Titel verwenden</translation>
     </message>
     <message>
+        <source>Tag text encoding</source>
+        <translation>Zeichensatz der Tag-Texte</translation>
+    </message>
+    <message>
         <source>Standard</source>
         <translation>Standard</translation>
     </message>
@@ -1537,6 +1541,11 @@ Statusleiste</translation>
         <translation>Das Fenster konnte nicht als Ziel für Drag &amp; Drop registriert werden!</translation>
     </message>
     <message>
+        <source>This file has been changed by another program since its tags were read. Do you want to write your changes anyway?</source>
+        <comment>61360</comment>
+        <translation>Diese Datei wurde von einem anderen Programm geändert, seit ihre Tags gelesen wurden. Möchten Sie Ihre Änderungen trotzdem schreiben?</translation>
+    </message>
+    <message>
         <source>This file cannot be played. Its format is not supported or the file is damaged.</source>
         <comment>61400</comment>
         <translation>Diese Datei kann nicht abgespielt werden. Ihr Format wird nicht unterstützt oder die Datei ist beschädigt.</translation>
@@ -1562,6 +1571,152 @@ Statusleiste</translation>
     <message>
         <source>Could not delete item</source>
         <translation>Eintrag konnte nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>CBrowseForFolder</name>
+    <message>
+        <source>Browse for Folder</source>
+        <translation>Ordner suchen</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>Computer</translation>
+    </message>
+</context>
+<context>
+    <name>CNewFolder</name>
+    <message>
+        <source>Please enter a valid name for a folder, which you want to create in the current folder.</source>
+        <translation>Bitte geben Sie einen gültigen Namen für den Ordner ein, den Sie im aktuellen Ordner anlegen möchten.</translation>
+    </message>
+</context>
+<context>
+    <name>CRenameFile</name>
+    <message>
+        <source>Old name:</source>
+        <translation>Alter Name:</translation>
+    </message>
+    <message>
+        <source>New name:</source>
+        <translation>Neuer Name:</translation>
+    </message>
+</context>
+<context>
+    <name>CTagID3V2</name>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+</context>
+<context>
+    <name>CTagPage</name>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>BPM</source>
+        <translation>BPM</translation>
+    </message>
+    <message>
+        <source>Composer</source>
+        <translation>Komponist</translation>
+    </message>
+    <message>
+        <source>Copyright</source>
+        <translation>Copyright</translation>
+    </message>
+    <message>
+        <source>encoded by</source>
+        <translation>kodiert von</translation>
+    </message>
+    <message>
+        <source>Track</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Genre</source>
+        <translation>Genre</translation>
+    </message>
+</context>
+<context>
+    <name>CTitleProperties</name>
+    <message>
+        <source>Filename:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>Plug-In:</source>
+        <translation>Plug-In:</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Kanäle:</translation>
+    </message>
+    <message>
+        <source>Bitrate:</source>
+        <translation>Bitrate:</translation>
+    </message>
+    <message>
+        <source>Bits/Sample:</source>
+        <translation>Bits/Sample:</translation>
+    </message>
+    <message>
+        <source>Frequency:</source>
+        <translation>Frequenz:</translation>
+    </message>
+    <message>
+        <source>Length:</source>
+        <translation>Länge:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Title information</source>
+        <translation>Titelinformationen</translation>
+    </message>
+    <message>
+        <source>No tag available in this file!</source>
+        <translation>Diese Datei enthält kein Tag!</translation>
+    </message>
+    <message>
+        <source>Add Tag...</source>
+        <translation>Tag hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Remove Tag...</source>
+        <translation>Tag entfernen...</translation>
+    </message>
+    <message>
+        <source>Tag:</source>
+        <translation>Tag:</translation>
+    </message>
+    <message>
+        <source>Rename...</source>
+        <translation>Umbenennen...</translation>
     </message>
 </context>
 </TS>
