@@ -3,7 +3,6 @@
 #include "CrashReport.h"
 #include "GrabCommand.h"
 #include "MelvoApp.h"
-#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,7 +46,5 @@ int main(int argc, char *argv[]) {
     CMelvoApp theApp;
     if (!theApp.InitInstance(commandLine))
         return theApp.ExitInstance(theApp.ExitCode());
-    // A logout or kill closes the window as the user would, so the playlist and settings are saved.
-    InstallTerminationHandler(theApp.Frame());
     return theApp.ExitInstance(app.exec());
 }
