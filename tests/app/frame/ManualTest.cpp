@@ -19,6 +19,7 @@ void ExpectManualComplete(const QString &folder) {
     for (const QRegularExpressionMatch &m : QRegularExpression(QStringLiteral(R"(\bid="([^"]+)\")")).globalMatch(html))
         ids.insert(m.captured(1));
     int pictures = 0;
+    QSet<QString> shown;
     for (const QRegularExpressionMatch &m :
          QRegularExpression(QStringLiteral(R"(\b(src|href)="([^"]*)\")")).globalMatch(html)) {
         const QString target = m.captured(2);
@@ -28,11 +29,17 @@ void ExpectManualComplete(const QString &folder) {
             // The manual needs nothing from the network: every other target is a file beside it.
             EXPECT_FALSE(target.contains(QLatin1Char(':'))) << target.toStdString();
             EXPECT_TRUE(QFileInfo(folder + QLatin1Char('/') + target).isFile()) << target.toStdString();
-            if (m.captured(1) == QLatin1String("src"))
+            if (m.captured(1) == QLatin1String("src")) {
                 ++pictures;
+                shown.insert(target);
+            }
         }
     }
     EXPECT_GE(pictures, 5);
+    // A picture the screenshot tool made but the manual does not show would only be shipped.
+    for (const QString &name :
+         QDir(folder + QStringLiteral("/manual")).entryList({QStringLiteral("*.png")}, QDir::Files))
+        EXPECT_TRUE(shown.contains(QStringLiteral("manual/") + name)) << "not shown: " << name.toStdString();
 }
 
 } // namespace
