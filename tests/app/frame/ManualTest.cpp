@@ -11,7 +11,7 @@
 namespace {
 
 // Every picture and page the manual points to exists in its folder, and every link inside it has its target.
-void ExpectManualComplete(const QString &folder) {
+void ExpectManualComplete(const QString &folder, bool bOnlyShownPictures) {
     QFile file(folder + QStringLiteral("/Melvo.html"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
     const QString html = QString::fromUtf8(file.readAll());
@@ -36,7 +36,10 @@ void ExpectManualComplete(const QString &folder) {
         }
     }
     EXPECT_GE(pictures, 5);
-    // A picture the screenshot tool made but the manual does not show would only be shipped.
+    // A picture the screenshot tool made but the manual does not show would only be shipped. (The build folder
+    // may keep pictures removed since; a fresh install has only today's.)
+    if (!bOnlyShownPictures)
+        return;
     for (const QString &name :
          QDir(folder + QStringLiteral("/manual")).entryList({QStringLiteral("*.png")}, QDir::Files))
         EXPECT_TRUE(shown.contains(QStringLiteral("manual/") + name)) << "not shown: " << name.toStdString();
@@ -45,7 +48,7 @@ void ExpectManualComplete(const QString &folder) {
 } // namespace
 
 TEST(DesktopTools, TheManualAndItsPicturesShipBesideTheProgram) {
-    ExpectManualComplete(QStringLiteral(MELVO_PROGRAM_DIR));
+    ExpectManualComplete(QStringLiteral(MELVO_PROGRAM_DIR), false);
 }
 
 TEST(DesktopTools, TheManualAndItsPicturesAreInstalledInTheProgramFolder) {
@@ -58,5 +61,5 @@ TEST(DesktopTools, TheManualAndItsPicturesAreInstalledInTheProgramFolder) {
                    QStringLiteral("manual"), QStringLiteral("--prefix"), prefix.path()});
     ASSERT_TRUE(install.waitForFinished(60000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
-    ExpectManualComplete(prefix.path() + QStringLiteral("/" MELVO_INSTALL_DIR));
+    ExpectManualComplete(prefix.path() + QStringLiteral("/" MELVO_INSTALL_DIR), true);
 }
