@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -41,6 +42,8 @@ QString DefaultFreedbDatabaseFolder() {
 }
 
 void LoadFreedbFolders() {
+    // Only the last folder of the cache's path is made when it is used: the default one's parent must be there.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     const QString cache = GetSettingString(kSection, QStringLiteral("LocalCachePath"), DefaultFreedbCacheFolder());
     const QString db = GetSettingInt(kSection, QStringLiteral("UseLocalDB"), 0) != 0
                            ? GetSettingString(kSection, QStringLiteral("LocalDBPath"), DefaultFreedbDatabaseFolder())

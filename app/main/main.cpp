@@ -26,6 +26,9 @@ int main(int argc, char *argv[]) {
     if (early.bGrab) {
         // No window and no handover: it runs beside an open Melvo.
         QCoreApplication app(argc, argv);
+        // The window's names, so the freedb cache is the window's too.
+        QCoreApplication::setOrganizationName(QStringLiteral("Melvo"));
+        QCoreApplication::setApplicationName(QStringLiteral("Melvo"));
         return RunGrabCommand(early.grabArguments);
     }
     // A crashed Melvo started us to show its report; no single instance, no main window.
