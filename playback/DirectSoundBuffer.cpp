@@ -150,6 +150,13 @@ HRESULT DirectSoundBuffer::SetCurrentPosition(uint32_t position) {
     return DS_OK;
 }
 
+void DirectSoundBuffer::SetPositionNotify(Event *event) {
+    std::unique_lock lock(m_pDevice->m_lock);
+    m_pMoved = event;
+    // The mixer signals outside its lock; the old event must not go before it is done.
+    m_pDevice->m_changed.wait(lock, [&] { return m_pDevice->m_pNotifying != this; });
+}
+
 HRESULT DirectSoundBuffer::GetStatus(uint32_t *status) {
     if (!status)
         return DSERR_INVALIDPARAM;
@@ -304,19 +311,25 @@ void DirectSoundDevice::Mix(int16_t *out, uint32_t frames) {
     // Without a clock, idle silence would pour out as fast as the disk takes it.
     if (m_bUnpaced && !m_bClosing && !anyPlaying())
         m_changed.wait_for(lock, std::chrono::milliseconds(100));
-    std::vector<DirectSoundBuffer *> playing;
+    m_playing.clear();
     for (DirectSoundBuffer *b : m_buffers)
         if (b->m_bPlaying)
-            playing.push_back(b);
-    for (DirectSoundBuffer *b : playing) {
-        if (std::find(m_buffers.begin(), m_buffers.end(), b) == m_buffers.end())
-            continue; // released while the mixer waited for another buffer
+            m_playing.push_back(b);
+    for (DirectSoundBuffer *&b : m_playing) {
+        if (std::find(m_buffers.begin(), m_buffers.end(), b) == m_buffers.end()) {
+            b = nullptr; // released while the mixer waited for another buffer
+            continue;
+        }
+        const uint64_t before = b->m_nPlayed;
         uint32_t done = 0;
         auto heldSince = std::chrono::steady_clock::now();
         uint64_t written = b->m_nWritten;
         while (MixOne(*b, frames, done)) {
             if (m_bClosing)
                 break;
+            // The writer learns how far the mixer got before the mixer waits for its data.
+            if (b->m_pMoved)
+                b->m_pMoved->Set();
             m_pMixing = b;
             m_changed.wait_for(lock, std::chrono::milliseconds(20));
             m_pMixing = nullptr;
@@ -332,7 +345,23 @@ void DirectSoundDevice::Mix(int16_t *out, uint32_t frames) {
                 b->m_bReleaseLast = true;
             }
         }
+        if (b->m_nPlayed == before)
+            b = nullptr;
     }
     for (size_t i = 0; i < size_t(frames) * 2; ++i)
         out[i] = static_cast<int16_t>(std::clamp(m_accum[i], -32768, 32767));
+    // Signalled outside the lock, so that a writer who wakes does not wait for it at once.
+    for (DirectSoundBuffer *b : m_playing) {
+        if (!b || std::find(m_buffers.begin(), m_buffers.end(), b) == m_buffers.end())
+            continue;
+        Event *moved = b->m_pMoved;
+        if (!moved)
+            continue;
+        m_pNotifying = b;
+        lock.unlock();
+        moved->Set();
+        lock.lock();
+        m_pNotifying = nullptr;
+        m_changed.notify_all();
+    }
 }

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -42,6 +43,36 @@ QStyle *PositionSliderStyle() {
     return style;
 }
 
+// The position moves every second, the handle only every few: a repaint is due only when it moved a pixel.
+class CPositionSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderValueChange && m_rcPainted == HandleRect())
+            return;
+        QSlider::sliderChange(change);
+    }
+    void paintEvent(QPaintEvent *event) override {
+        QSlider::paintEvent(event);
+        m_rcPainted = HandleRect();
+    }
+    void resizeEvent(QResizeEvent *event) override {
+        m_rcPainted = QRect();
+        QSlider::resizeEvent(event);
+    }
+
+private:
+    QRect HandleRect() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    }
+
+    QRect m_rcPainted; // where the handle was last drawn
+};
+
 } // namespace
 
 CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
@@ -68,7 +99,7 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     }
     layout->addWidget(toolbar);
 
-    m_pSlider = new QSlider(Qt::Horizontal, this);
+    m_pSlider = new CPositionSlider(Qt::Horizontal, this);
     m_pSlider->setObjectName(QStringLiteral("1058"));
     m_pSlider->setRange(0, 0);
     m_pSlider->setStyle(PositionSliderStyle());
