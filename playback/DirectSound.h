@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -146,6 +147,8 @@ private:
     uint64_t m_nPlayed = 0, m_nWritten = 0, m_nObserved = 0; // monotonic frames, for unpaced devices
     bool m_bReleaseLast = false;                             // an unpaced device may play the last written frame
     Event *m_pMoved = nullptr;
+    uint64_t m_nNotified = 0; // m_nPlayed when the event was last signalled
+    std::chrono::steady_clock::time_point m_notifiedAt;
     long m_nVolume = 0, m_nPan = 0;
     uint32_t m_dwFrequency;
     int32_t m_nGainLeft = 65536, m_nGainRight = 65536; // Q16
@@ -192,6 +195,8 @@ private:
     void Attach(DirectSoundBuffer *buffer);
     void Detach(DirectSoundBuffer *buffer);
     bool MixOne(DirectSoundBuffer &b, uint32_t frames, uint32_t &done);
+    // Whether the buffer's writer is to be told of the cursor's move now; records it if so.
+    bool DueToNotify(DirectSoundBuffer &b);
     static void SdlCallback(void *user, uint8_t *stream, int len);
 
     std::mutex m_lock;
