@@ -51,6 +51,11 @@ CommandLineInfo ParseCommandLine(const QStringList &arguments, const QString &cu
                 info.bHelp = true;
                 continue;
             }
+            if (arg == QLatin1String("--grab")) {
+                info.bGrab = true;
+                info.grabArguments = arguments.mid(i + 1);
+                break;
+            }
             if (arg == QLatin1String("--version")) {
                 info.bVersion = true;
                 continue;
@@ -86,6 +91,14 @@ QString UsageText() {
                           "  -nologo         start without the splash window\n"
                           "  -h, --help      show this help and end\n"
                           "  --version       show the version and end\n"
+                          "  --grab [--drive N|PATH] [--tracks LIST] [--format wav|mp3] [--to FOLDER] [--overwrite]\n"
+                          "         [--freedb]\n"
+                          "                  grab audio CD tracks to files without a window: the drive by its\n"
+                          "                  number or its device or disc image (.cue, .toc, .nrg); LIST like\n"
+                          "                  \"1,3-5\", every track when absent; existing files are kept unless\n"
+                          "                  --overwrite; the grabbing dialog's settings give the defaults;\n"
+                          "                  --freedb names the files after the disc's titles (cache, local\n"
+                          "                  database, then the freedb server)\n"
                           "\n"
-                          "When Melvo runs already, the files go to the running window.\n");
+                          "When Melvo runs already, the files go to the running window (not with --grab).\n");
 }

@@ -1,4 +1,4 @@
-// The program's command line: files to add or to play, the splash switch, --help and --version.
+// The program's command line: files to add or to play, the splash switch, --help, --version and --grab.
 #pragma once
 
 #include <QList>
@@ -16,6 +16,8 @@ struct CommandLineInfo {
     bool bShowSplash = true;
     bool bHelp = false;
     bool bVersion = false;
+    bool bGrab = false;        // --grab: grab CD tracks without a window
+    QStringList grabArguments; // everything after --grab
     // --crash-report TEXT DUMP: the report dialog of a crashed Melvo; a path is empty when that file
     // was not written.
     bool bCrashReport = false;

@@ -10,6 +10,8 @@
 #include "Messages.h"
 #include "Settings.h"
 #include "SplashWnd.h"
+#include "TerminationSignals.h"
+#include "TitleFile.h"
 #include "registry/Registry.h"
 
 #include <QCoreApplication>
@@ -43,6 +45,7 @@ void ReadFreedbFolders() {
         GetSettingInt(QStringLiteral("FREEDB"), QStringLiteral("UseLocalDB"), 0) != 0
             ? GetSettingString(QStringLiteral("FREEDB"), QStringLiteral("LocalDBPath"), data + QStringLiteral("/DB"))
             : QString();
+    SetFreedbFolders(g_localCachePath, g_localDBPath);
 }
 
 bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
@@ -72,6 +75,8 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
         break;
     }
     m_bStarted = true;
+    // A logout or kill during start-up ends the process before it has saved anything.
+    InstallStartupTermination();
 
     // 3. The crash handler, until the exit routine removes it.
     InstallCrashHandler();
@@ -100,6 +105,8 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
         return false;
     }
     m_handOver.SetActivate([this] { ActivateFrame(); });
+    // From the first moment of closing, nothing waits for an answer nobody may be there to give.
+    QObject::connect(m_frame.get(), &CMainFrame::Closing, [] { BeginShutdown(); });
 
     // 9. Show the frame.
     m_frame->show();
@@ -117,24 +124,34 @@ bool CMelvoApp::InitInstance(const CommandLineInfo &commandLine) {
     // 14. The folder tree fills itself.
     m_frame->Tree()->BuildTree();
 
-    // 15. The default playlist; the playlist then takes the files waiting for it.
-    m_frame->Player()->Playlist()->List().LoadDefaultPlaylist();
-    m_handOver.SetTarget(
-        [this](const QString &path, bool bPlay) { return m_frame && m_frame->HandOverFile(path, bPlay); });
+    // 15. The default playlist, in slices from the event loop so that the window answers while a long
+    //     one fills; once it is all in, the playlist takes the files waiting for it.
+    m_frame->Player()->Playlist()->List().LoadDefaultPlaylist([this] {
+        m_handOver.SetTarget(
+            [this](const QString &path, bool bPlay) { return m_frame && m_frame->HandOverFile(path, bPlay); });
+    });
 
     // 16. Files of our own command line, after the default playlist's titles.
     for (const HandOverItem &file : commandLine.files)
         m_handOver.HandOverFile(file.bPlay, file.strPath);
 
-    // 17. Start-up is over.
+    // 17. Start-up is over: a logout or kill now closes the window as the user would, so the playlist and
+    //     the settings are saved.
     if (m_splash)
         m_splash->HideSplash();
+    InstallTerminationHandler(m_frame.get());
     return true;
+}
+
+void CMelvoApp::BeginShutdown() {
+    SetSettingsShutdown(true);
+    BeginShutdownTermination();
 }
 
 int CMelvoApp::ExitInstance(int code) {
     if (!m_bStarted)
         return m_nExitCode;
+    BeginShutdown();
     m_frame.reset();
     // 1.-2. The drives' title files, then the drives.
     CloseCDAccess();

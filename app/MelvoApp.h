@@ -37,6 +37,8 @@ public:
     // The receiving end of handovers; the main frame takes it over.
     CHandOver &HandOver() { return m_handOver; }
     CMainFrame *Frame() { return m_frame.get(); }
+    // The exit has begun: settings failures go to standard error and signals skip the questions left.
+    static void BeginShutdown();
 
 private:
     void ActivateFrame();

@@ -6,7 +6,7 @@ namespace {
 // Command prompts hold the status bar text and, after the line feed, the tooltip.
 constexpr StringEntry kStrings[] = {
     {1, "Options"},
-    {4, "File is bigger than 64 kByte and therefore it can not be loaded. Probably it isn't a playlist!"},
+    {4, "File is bigger than 256 MByte and therefore it can not be loaded. Probably it isn't a playlist!"},
     {6, "Could not execute RASEnumEntries. Could not get existing RAS Connections."},
     {8, "Please create at first a RAS Connection or select <Manually>!"},
     {9, "Could not create main window"},
@@ -138,6 +138,12 @@ constexpr StringEntry kStrings[] = {
     {61333, "Length"},
     {61334, "Could not register window as Drag & Drop destination!"},
     {61400, "This file cannot be played. Its format is not supported or the file is damaged."}, // text of our own
+    {62010, "The settings file could not be read. It was kept under this name, and Melvo starts with its default "
+            "settings."},
+    {62011, "The default playlist could not be read completely. It was kept under this name and is not "
+            "overwritten."},
+    {62100, "The freedb server answers only requests that carry your e-mail address, and it is sent with every "
+            "request. Please enter your e-mail address:"}, // text of our own
 };
 
 } // namespace

@@ -1,15 +1,19 @@
 // The folder tree over the shell layer, with a 500 ms watch on every CD drive it shows.
 #include "DirTree.h"
 
+#include "CDAccess.h"
 #include "FolderSettings.h"
 #include "Messages.h"
 #include "Settings.h"
+#include "TitleFile.h"
 #include "cdda/CDDA.h"
 #include "registry/Registry.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QTimer>
 
 #include <cerrno>
@@ -27,6 +31,14 @@ uint8_t ItemDrive(const QTreeWidgetItem *item) {
 }
 bool IsComputer(const QTreeWidgetItem *item) {
     return item->data(0, ROLE_COMPUTER).toBool();
+}
+
+QStringList DroppedImages(const QMimeData *data) {
+    QStringList images;
+    for (const QUrl &url : data ? data->urls() : QList<QUrl>())
+        if (url.isLocalFile() && IsDiscImagePath(url.toLocalFile()))
+            images << url.toLocalFile();
+    return images;
 }
 
 bool IsBelow(const QString &target, const QString &folder) {
@@ -62,6 +74,7 @@ CDirTree::CDirTree(QWidget *parent, DiscWatch::Probe probe) : QTreeWidget(parent
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setDragDropMode(QAbstractItemView::NoDragDrop);
+    viewport()->setAcceptDrops(true); // disc images only
     setIconSize(QSize(16, 16));
     m_strSelectedDirectory = GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("SelDirectory"), QString());
     connect(this, &QTreeWidget::itemExpanded, this, &CDirTree::OnExpanding);
@@ -142,6 +155,8 @@ QTreeWidgetItem *CDirTree::InsertItem(const ShellEntry &entry, QTreeWidgetItem *
     if (entry.IsCdDrive()) {
         item->setIcon(0, RegistryIcon(136));
         const uint8_t d = entry.nDrive;
+        LoadTitleFile(d);
+        emit CdTitlesLoaded(d);
         m_watch.Track(d);
         QTimer *&timer = m_timers[d];
         if (!timer) {
@@ -274,4 +289,29 @@ void CDirTree::CloseTree() {
         timer->stop();
     clear();
     m_watch.Clear();
+}
+
+void CDirTree::dragEnterEvent(QDragEnterEvent *event) {
+    if (DroppedImages(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void CDirTree::dragMoveEvent(QDragMoveEvent *event) {
+    if (DroppedImages(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void CDirTree::dropEvent(QDropEvent *event) {
+    const QStringList images = DroppedImages(event->mimeData());
+    if (images.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    if (AddDiscImages(images) > 0)
+        BuildTree();
 }

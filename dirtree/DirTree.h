@@ -31,6 +31,12 @@ public:
     // One poll of every watched drive, as the 500 ms timer does it.
     void PollDiscs();
 
+protected:
+    // Disc images dropped on the tree become CD drives at once.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 signals:
     // The file list shows the folder, sorted ("" for "Computer", which holds no files); for a CD drive,
     // the tracks in disc order.
@@ -38,6 +44,8 @@ signals:
     void CdTracksSelected(const QStringList &trackFiles);
     void CdSelected(bool bCdDrive); // the freedb button follows this
     void MediaChanged(const QString &driveString, bool bPresent);
+    // A CD drive's title file was loaded anew: the lists' CD tracks refresh their titles.
+    void CdTitlesLoaded(uint8_t drive);
 
 private:
     QTreeWidgetItem *InsertItem(const ShellEntry &entry, QTreeWidgetItem *parent);

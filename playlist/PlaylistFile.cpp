@@ -48,12 +48,14 @@ QString DecodePlaylistLine(QByteArrayView bytes) {
 }
 
 bool ReadPlaylistEntries(const QByteArray &text, const QString &extension, const QString &baseDir,
-                         const std::function<void(const QString &)> &onPath, QStringList *badLines) {
+                         const std::function<void(const QString &)> &onPath, QStringList *badLines,
+                         bool bShowBadLines) {
     const QDir base(baseDir);
     auto add = [&](const QString &entry) {
         const QString path = AbsoluteEntry(entry, base);
         if (path.isEmpty()) {
-            ShowError(61305, 0, entry, ERR_STYLE_DETAIL);
+            if (bShowBadLines)
+                ShowError(61305, 0, entry, ERR_STYLE_DETAIL);
             if (badLines)
                 *badLines << entry;
             return;
@@ -125,7 +127,7 @@ bool ReadPlaylistFile(const QString &path, bool bShowErrors, QByteArray &text) {
         return false;
     }
     // One byte more than the size, so a file that grew past the limit since the check is still refused;
-    // reading the limit itself would reserve a megabyte for every small playlist.
+    // reading the limit itself would reserve its full size for every small playlist.
     text = file.read(file.size() + 1);
     if (file.error() != QFileDevice::NoError) {
         ShowError(61307, 0, path, ERR_STYLE_DETAIL);

@@ -7,8 +7,9 @@
 
 #include <functional>
 
-// Larger files are refused: whatever they hold, it is not a playlist.
-constexpr qint64 kMaxPlaylistBytes = 0xFFFFF;
+// Larger files are refused: whatever they hold, it is not a playlist. No list Melvo writes comes near it
+// (a million titles take about 80 MB).
+constexpr qint64 kMaxPlaylistBytes = qint64(256) << 20;
 
 // What the text of a playlist gave.
 struct PlaylistParse {
@@ -24,9 +25,11 @@ QString DecodePlaylistLine(QByteArrayView bytes);
 // ("m3u" or "pls", any case) picks the format; relative entries resolve against baseDir.
 PlaylistParse ParsePlaylist(const QByteArray &text, const QString &extension, const QString &baseDir);
 // The same, handing each path over as it is read, so a long playlist is never held twice. False when
-// the format is not known (or a PLS lacks its header).
+// the format is not known (or a PLS lacks its header). Lines that cannot be a path are reported one by
+// one unless bShowBadLines is false.
 bool ReadPlaylistEntries(const QByteArray &text, const QString &extension, const QString &baseDir,
-                         const std::function<void(const QString &)> &onPath, QStringList *badLines = nullptr);
+                         const std::function<void(const QString &)> &onPath, QStringList *badLines = nullptr,
+                         bool bShowBadLines = true);
 
 // The bytes of a playlist of these paths; "m3u" and "pls" (exactly) choose the format, anything else
 // gives nothing.

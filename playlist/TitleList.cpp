@@ -169,7 +169,9 @@ void TitleList::AppendRecords(const std::vector<PackedTitle *> &records) {
         return;
     const int first = RowCount();
     beginInsertRows(QModelIndex(), first, first + int(records.size()) - 1);
-    m_rows.reserve(m_rows.size() + records.size());
+    // Grown geometrically: a long list arrives in many slices, and an exact reserve would copy it each time.
+    if (m_rows.capacity() < m_rows.size() + records.size())
+        m_rows.reserve(std::max(m_rows.size() + records.size(), 2 * m_rows.capacity()));
     for (PackedTitle *packed : records) {
         Row entry;
         entry.pPacked = packed;
@@ -297,6 +299,8 @@ bool TitleList::DeleteTitleRow(int row) {
 }
 
 void TitleList::DeleteAllRows() {
+    if (m_pDefaultLoad)
+        EndDefaultLoad(false); // the user cleared the list: the rest of the default playlist is not wanted
     StopInfoReader();
     if (m_pMarked && m_pPlayer)
         m_pPlayer->StopPlayback();

@@ -97,9 +97,15 @@ public:
 
     bool LoadPlaylist(const QString &path, const QString &extension, bool bShowErrors);
     bool SavePlaylist(const QString &path, const QString &extension, bool bShowErrors);
-    bool LoadDefaultPlaylist();
+    // A default playlist that cannot be read whole is kept beside as "default.std.bad" first (the user is
+    // told once); one that could not be kept is never overwritten. With onLoaded the rows come in slices
+    // from the event loop, so the window answers while a long list fills, and onLoaded runs once they are
+    // all in (at once when there is nothing to load); without it the list is filled before returning.
+    bool LoadDefaultPlaylist(std::function<void()> onLoaded = nullptr);
+    bool IsLoadingDefault() const { return m_pDefaultLoad != nullptr; }
     bool SaveDefaultPlaylist();
-    // The list window closes: the playlist keeps its rows in the automatic playlist.
+    // The list window closes: the playlist keeps its rows in the automatic playlist, unless a default
+    // playlist lies there that this list never took in.
     void Close();
 
     // Commands of the playlist panel.
@@ -167,6 +173,10 @@ private:
     bool PlaceSortedRows(const std::vector<int> &rows);
     PackedTitle *CreatePackedRecord(const QString &path) const;
     void PostRefreshTotal();
+    struct DefaultLoad;
+    void LoadDefaultSlice();
+    void EndDefaultLoad(bool bComplete);
+    void KeepDefaultBeside(const QByteArray *read);
     void OnReaderTick();
     void ReadQueue();
     bool TakeInReadTitles(int &first, int &last);
@@ -183,6 +193,8 @@ private:
     bool m_bInternalDrag = false;
     bool m_bSortAscending = false;
     bool m_bRefreshPosted = false;
+    bool m_bDefaultTaken = false;                // the default playlist on disk was read whole, kept beside, or absent
+    std::shared_ptr<DefaultLoad> m_pDefaultLoad; // while it comes in slices
     mutable int m_nFindHint = 0;
     mutable int m_nPackedHint = 0;
     qint64 m_nLongestTickMs = 0;

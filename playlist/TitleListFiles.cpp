@@ -6,10 +6,13 @@
 #include "TitleList.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 bool TitleList::LoadPlaylist(const QString &path, const QString &extension, bool bShowErrors) {
@@ -40,9 +43,107 @@ bool TitleList::SavePlaylist(const QString &path, const QString &extension, bool
     return WritePlaylistFile(path, ComposePlaylist(paths, extension), bShowErrors);
 }
 
-bool TitleList::LoadDefaultPlaylist() {
+namespace {
+// A slice of the default playlist: whole lines of about this many bytes, as many as fit in the time.
+constexpr qsizetype kSliceBytes = 4096;
+constexpr qint64 kSliceMs = 8;
+} // namespace
+
+struct TitleList::DefaultLoad {
+    QByteArray text;
+    qsizetype nPos = 0;
+    QString strBaseDir;
+    qsizetype nEntries = 0;
+    qsizetype nRecords = 0;
+    bool bBadLines = false;
+    std::function<void()> onLoaded;
+};
+
+bool TitleList::LoadDefaultPlaylist(std::function<void()> onLoaded) {
     const QString path = DefaultPlaylistPath();
-    return QFileInfo::exists(path) && LoadPlaylist(path, QStringLiteral("m3u"), false);
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        m_bDefaultTaken = true; // nothing there to lose
+        if (onLoaded)
+            onLoaded();
+        return false;
+    }
+    auto load = std::make_shared<DefaultLoad>();
+    if (!info.isFile() || !ReadPlaylistFile(path, false, load->text)) {
+        KeepDefaultBeside(nullptr);
+        if (onLoaded)
+            onLoaded();
+        return false;
+    }
+    load->strBaseDir = info.absolutePath();
+    load->onLoaded = std::move(onLoaded);
+    m_pDefaultLoad = load;
+    if (m_pDefaultLoad->onLoaded)
+        QTimer::singleShot(0, this, [this] { LoadDefaultSlice(); });
+    else
+        LoadDefaultSlice();
+    return true;
+}
+
+void TitleList::LoadDefaultSlice() {
+    DefaultLoad *load = m_pDefaultLoad.get();
+    if (!load)
+        return;
+    const bool bAll = !load->onLoaded;
+    const QByteArray &text = load->text;
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<PackedTitle *> records;
+    while (load->nPos < text.size() && (bAll || clock.elapsed() < kSliceMs)) {
+        // M3U lines stand alone, so a piece of whole lines reads as the file would.
+        qsizetype end = std::min(text.size(), load->nPos + kSliceBytes);
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        QStringList badLines;
+        ReadPlaylistEntries(
+            QByteArray::fromRawData(text.constData() + load->nPos, end - load->nPos), QStringLiteral("m3u"),
+            load->strBaseDir,
+            [this, load, &records](const QString &entry) {
+                // Every entry must come back, or the save at the end would drop the ones that did not.
+                ++load->nEntries;
+                if (PackedTitle *packed = CreatePackedRecord(entry))
+                    records.push_back(packed);
+            },
+            &badLines, false);
+        load->bBadLines = load->bBadLines || !badLines.isEmpty();
+        load->nPos = end;
+    }
+    load->nRecords += qsizetype(records.size());
+    AppendRecords(records);
+    if (load->nPos < text.size())
+        QTimer::singleShot(0, this, [this] { LoadDefaultSlice(); });
+    else
+        EndDefaultLoad(true);
+}
+
+void TitleList::EndDefaultLoad(bool bComplete) {
+    const std::shared_ptr<DefaultLoad> load = std::move(m_pDefaultLoad);
+    if (!bComplete)
+        m_bDefaultTaken = true; // cleared by the user before it was all in
+    else if (!load->bBadLines && load->nRecords == load->nEntries)
+        m_bDefaultTaken = true;
+    else
+        KeepDefaultBeside(&load->text);
+    if (bComplete && RowCount() > 0)
+        StartInfoReader(0, RowCount());
+    // From the event loop: the list may be in the middle of clearing itself.
+    if (load->onLoaded)
+        QTimer::singleShot(0, this, load->onLoaded);
+}
+
+// Kept beside before anything can be saved over it: a copy of what was read, or the file itself.
+void TitleList::KeepDefaultBeside(const QByteArray *read) {
+    const QString path = DefaultPlaylistPath();
+    const QString bad = path + QStringLiteral(".bad");
+    m_bDefaultTaken = read ? WritePlaylistFile(bad, *read, false)
+                           : ::rename(QFile::encodeName(path).constData(), QFile::encodeName(bad).constData()) == 0;
+    if (m_bDefaultTaken)
+        ShowError(62011, 0, bad, ERR_STYLE_DETAIL);
 }
 
 bool TitleList::SaveDefaultPlaylist() {
@@ -52,8 +153,11 @@ bool TitleList::SaveDefaultPlaylist() {
 }
 
 void TitleList::Close() {
+    // A default playlist cut short while it came in stays on disk as it was.
+    m_pDefaultLoad.reset();
     StopInfoReader();
-    if (m_bIsPlaylist)
+    const QFileInfo stored(DefaultPlaylistPath());
+    if (m_bIsPlaylist && (m_bDefaultTaken || (!stored.exists() && !stored.isSymLink())))
         SaveDefaultPlaylist();
     DeleteAllRows();
 }

@@ -6,6 +6,7 @@
 #include "Helpers.h"
 #include "Messages.h"
 #include "OptionsSheet.h"
+#include "Settings.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
@@ -27,6 +28,9 @@ QString PromptPart(unsigned id, int part) {
 }
 
 const char *kCommandProperty = "melvoCommandId";
+
+// The status bar's state, where the framework kept the state of its first control bar.
+const QString kBarSection = QStringLiteral("Melvo-Bar0");
 
 } // namespace
 
@@ -106,7 +110,7 @@ void CMainFrame::CreateMenus() {
     AddCommand(melvo, 57665, tr("&Quit"), QKeySequence(Qt::ALT | Qt::Key_F4));
 
     QMenu *functions = menuBar()->addMenu(tr("&Functions"));
-    AddCommand(functions, 32790, tr("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G))->setEnabled(false);
+    AddCommand(functions, 32790, tr("Grab CD..."), QKeySequence(Qt::CTRL | Qt::Key_G));
     AddCommand(functions, 1050, tr("&freedb Request"), QKeySequence(Qt::CTRL | Qt::Key_F))->setEnabled(false);
 
     QMenu *title = menuBar()->addMenu(tr("&Title"));
@@ -187,7 +191,7 @@ void CMainFrame::OnCommand(int id) {
         close();
         break;
     case 59393:
-        statusBar()->setVisible(!statusBar()->isVisible());
+        statusBar()->setVisible(Action(59393)->isChecked());
         break;
     case 57670:
     case 57669:
@@ -213,18 +217,58 @@ void CMainFrame::RestorePlacement() {
     setGeometry(placement.RestoredRect(screen));
     if (placement.StartsMaximized())
         setWindowState(windowState() | Qt::WindowMaximized);
+    const bool bBar = GetSettingInt(kBarSection, QStringLiteral("Visible"), 1) != 0;
+    statusBar()->setVisible(bBar);
+    Action(59393)->setChecked(bBar);
 }
 
 void CMainFrame::SavePlacement() const {
     WindowPlacement placement;
-    placement.rcNormal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    placement.nShow = isMaximized() ? SW_SHOWMAXIMIZED : isMinimized() ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
-    placement.nFlags = isMinimized() && (windowState() & Qt::WindowMaximized) ? WPF_RESTORETOMAXIMIZED : 0;
+    const bool bMinimized = isMinimized();
+    const bool bMaximized = !bMinimized && isMaximized();
+    const QRect normal = normalGeometry();
+    placement.rcNormal = (bMinimized || bMaximized) && normal.isValid() ? normal : geometry();
+    placement.nShow = bMaximized ? SW_SHOWMAXIMIZED : bMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    placement.nFlags =
+        bMinimized && (m_bRestoreMaximized || (windowState() & Qt::WindowMaximized)) ? WPF_RESTORETOMAXIMIZED : 0;
     placement.Save();
+    WriteSettingInt(kBarSection, QStringLiteral("BarID"), 59393);
+    WriteSettingInt(kBarSection, QStringLiteral("Visible"), statusBar()->isHidden() ? 0 : 1);
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event) {
+    emit Closing();
     SavePlacement();
-    emit Closing(); // the panes stop playback and save the playlist before the window goes
+    // Playback stops, the playlist saves itself, the sound device is released and the plug-ins unloaded.
+    DestroyMainView();
     QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        const Qt::WindowStates old = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+        if (!(windowState() & Qt::WindowMinimized))
+            m_bRestoreMaximized = false;
+        else if (!(old & Qt::WindowMinimized))
+            m_bRestoreMaximized = (old | windowState()) & Qt::WindowMaximized;
+    }
+    QMainWindow::changeEvent(event);
+}
+
+bool CMainFrame::event(QEvent *event) {
+    // The minimum holds for the whole window, title bar and borders included; they are known once shown.
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize: {
+        const QSize frame = frameGeometry().size() - geometry().size();
+        const QSize minimum = (kMinFrameSize - frame).expandedTo(QSize(1, 1));
+        if (minimum != minimumSize())
+            setMinimumSize(minimum);
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
 }

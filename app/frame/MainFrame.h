@@ -57,7 +57,8 @@ public:
     // Appends a handed-over file to the playlist; with bPlay selects it alone and plays it.
     bool HandOverFile(const QString &path, bool bPlay);
 
-    // Applies WINDOW-STATUS: normal rectangle, minimum size, top edge on the screen, maximised state.
+    // Applies WINDOW-STATUS: normal rectangle, minimum size, top edge on the screen, maximised state; and
+    // whether the status bar is shown.
     void RestorePlacement();
     void SavePlacement() const;
 
@@ -68,10 +69,13 @@ public slots:
 signals:
     // Commands the frame does not carry out itself (player, playlist, freedb, grabbing …).
     void Command(int commandId);
+    // The window starts to close; the main view is destroyed right after.
     void Closing();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -90,4 +94,7 @@ private:
     CDirTree *m_pTree = nullptr;
     CTitleList *m_pFileList = nullptr;
     bool m_bMainView = false;
+    // Minimised from maximised: the window comes back maximised. Window managers drop the maximised
+    // state while a window is minimised, so it is remembered here.
+    bool m_bRestoreMaximized = false;
 };

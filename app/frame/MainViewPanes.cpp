@@ -1,16 +1,23 @@
 // The main view's panes and how they talk: tree to file list, file list to playlist, commands to the player.
 #include "MainFrame.h"
 
+#include "CDAccess.h"
+#include "CDCopy.h"
+#include "CFreedbRequest.h"
 #include "CPLFunctions.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
+#include "Connection.h"
 #include "DirTree.h"
+#include "FrameMpris.h"
 #include "Functions.h"
 #include "Messages.h"
 #include "PlayerDisplay.h"
 #include "PluginHost.h"
 #include "ShellFolder.h"
 #include "Sound.h"
+#include "TitleFile.h"
+#include "cdda/CDDA.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,6 +27,11 @@ bool CMainFrame::InitMainView() {
     if (!InitSound(this))
         return false;
     LoadPlugins();
+    LoadConnectionLibraries();
+    // CD tracks take their titles from the drive's title file.
+    SetCDTitleLookup([](uint8_t drive, uint8_t track, char *szTitle) {
+        return LookUpCDTitle(drive, track, szTitle, TITLE_TEXT_SIZE);
+    });
     CPlayer::Factories factories;
     factories.display = [](QWidget *parent) -> QWidget * { return new CPlayerDisplay(parent); };
     m_pPlayer = new CPlayer(factories, m_pView);
@@ -57,6 +69,17 @@ bool CMainFrame::InitMainView() {
     };
     connect(m_pTree, &CDirTree::CdSelected, this, offerFreedb);
     offerFreedb(m_pTree->IsCDSelected());
+    // New titles for a drive: its tree item is made anew, and the lists' CD tracks show them.
+    auto refreshCdTitles = [this] {
+        m_pPlayer->Playlist()->List().RefreshCDTitles();
+        m_pFileList->List().RefreshCDTitles();
+    };
+    connect(m_pTree, &CDirTree::CdTitlesLoaded, this, refreshCdTitles);
+    auto *freedbTarget = new CFreedbFrameTarget(this);
+    connect(freedbTarget, &CFreedbFrameTarget::NewTitles, this, [this](const QString &drive) {
+        if (m_pTree)
+            m_pTree->RefreshDrive(drive);
+    });
     // Left and Right in either list hand the focus to the other one.
     connect(m_pPlayer->Playlist(), &CTitleList::FocusOtherList, m_pFileList, [this] { m_pFileList->setFocus(); });
     connect(m_pFileList, &CTitleList::FocusOtherList, m_pPlayer->Playlist(),
@@ -69,7 +92,7 @@ bool CMainFrame::InitMainView() {
         else if (id == 1034)
             m_pFileList->List().AddAllTo(playlist);
     });
-    connect(this, &CMainFrame::Command, this, [this](int id) {
+    connect(this, &CMainFrame::Command, this, [this, freedbTarget](int id) {
         switch (id) {
         case 1001:
         case 1002:
@@ -79,11 +102,28 @@ bool CMainFrame::InitMainView() {
             if (CFunctions *functions = m_pPlayer->Functions())
                 functions->OnCommand(id);
             break;
-        case 1050:
-            // The request itself comes with the freedb dialog; a drive without a disc is answered here.
-            if (m_pTree->IsCDSelected() && CdTrackFiles(CdDriveOfPath(m_pTree->SelectedDirectory())).isEmpty())
+        case 1050: {
+            if (!m_pTree->IsCDSelected())
+                break;
+            const uint8_t drive = CdDriveOfPath(m_pTree->SelectedDirectory());
+            const uint32_t discId = drive != CDDA_NO_DRIVE && IsDiscPresent(drive) ? GetDiscID(drive) : 0;
+            if (discId == 0)
                 ShowError(61280);
+            else
+                StartFreedbRequest(FREEDB_QUERY, drive, discId, freedbTarget);
             break;
+        }
+        case 32790: {
+            if (CFunctions *functions = m_pPlayer->Functions())
+                functions->OnCommand(1002); // the drive is the grab's alone
+            CCDCopy dialog(this);
+            if (!dialog.OnInitDialog())
+                break;
+            // The tree's disc watch tells the dialog while it is open.
+            connect(m_pTree, &CDirTree::MediaChanged, &dialog, [&dialog] { dialog.OnDriveChanged(); });
+            dialog.exec();
+            break;
+        }
         case 1166:
             m_pTree->BuildTree();
             if (auto *display = dynamic_cast<CDisplay *>(m_pPlayer->ChildAt(CPlayer::ChildDisplay)))
@@ -93,15 +133,22 @@ bool CMainFrame::InitMainView() {
             break;
         }
     });
-    // Title information and freedb come with their dialogs; until then their commands rest.
+    // Title information comes with its dialog; until then its command rests.
     Action(32801)->setEnabled(false);
     RestorePlacement();
+    // Media keys and desktop widgets; without a session bus this does nothing.
+    new Mpris(new FrameMprisHost(this), this);
     return true;
 }
 
 bool CMainFrame::HandOverFile(const QString &path, bool bPlay) {
     if (!m_pPlayer || path.isEmpty())
         return false;
+    if (IsDiscImagePath(path)) { // a disc image becomes a CD drive
+        if (AddDiscImages({path}) > 0)
+            m_pTree->BuildTree();
+        return true;
+    }
     TitleList &playlist = m_pPlayer->Playlist()->List();
     const int row = playlist.AddFile(path, -1, false);
     if (row < 0)
@@ -133,6 +180,13 @@ void CMainFrame::DestroyMainView() {
     if (!m_bMainView)
         return;
     m_bMainView = false;
+    delete findChild<Mpris *>(); // the bus has no player to drive from here on
+    // A request still running ends first; then the line goes down if the settings say so.
+    StopFreedbRequests(std::chrono::seconds(5));
+    CloseFreedbRequestWindows();
+    HangUpConnection(false);
+    FreeConnectionLibraries();
+    SetCDTitleLookup({});
     m_pView->SetPanes(nullptr, nullptr, nullptr);
     // The tree stores its selection, the player stops playback and the playlist saves itself.
     delete m_pTree;

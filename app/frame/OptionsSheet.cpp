@@ -2,9 +2,12 @@
 #include "OptionsSheet.h"
 
 #include "Messages.h"
+#include "OptConnection.h"
+#include "OptFreeDB.h"
 #include "OptFiletypes.h"
 #include "OptFolder.h"
 #include "OptGeneral.h"
+#include "OptGrabbing.h"
 #include "OptView.h"
 #include "OptionPage.h"
 
@@ -27,6 +30,9 @@ COptionsSheet::COptionsSheet(QWidget *parent) : QDialog(parent) {
     // Each subsystem adds its page here as it lands.
     AddPage(new COptGeneral(this));
     AddPage(new COptView(this));
+    AddPage(new COptFreeDB(this));
+    AddPage(new COptConnection(this));
+    AddPage(new COptGrabbing(this));
     AddPage(new COptFolder(this));
     AddPage(new COptFiletypes(this));
 }

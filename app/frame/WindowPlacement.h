@@ -15,7 +15,8 @@ struct WindowPlacement {
     static WindowPlacement Load();
     void Save() const;
 
-    // The rectangle to show: at least the minimum frame size, and never with its top above the screen.
+    // The rectangle to show: at least the minimum frame size and at most the screen's, never with its top
+    // above the screen, and on the screen.
     QRect RestoredRect(const QRect &screen) const;
     bool StartsMaximized() const { return nShow == SW_SHOWMAXIMIZED || (nFlags & WPF_RESTORETOMAXIMIZED); }
 };

@@ -379,9 +379,9 @@
         <translation>Optionen</translation>
     </message>
     <message>
-        <source>File is bigger than 64 kByte and therefore it can not be loaded. Probably it isn&apos;t a playlist!</source>
+        <source>File is bigger than 256 MByte and therefore it can not be loaded. Probably it isn&apos;t a playlist!</source>
         <comment>4</comment>
-        <translation>Die Datei ist größer als 64 kByte und kann deshalb nicht geladen werden. Wahrscheinlich ist sie keine Wiedergabeliste!</translation>
+        <translation>Die Datei ist größer als 256 MByte und kann deshalb nicht geladen werden. Wahrscheinlich ist sie keine Wiedergabeliste!</translation>
     </message>
     <message>
         <source>Could not execute RASEnumEntries. Could not get existing RAS Connections.</source>
@@ -1073,6 +1073,21 @@ Statusleiste</translation>
         <source>This file cannot be played. Its format is not supported or the file is damaged.</source>
         <comment>61400</comment>
         <translation>Diese Datei kann nicht abgespielt werden. Ihr Format wird nicht unterstützt oder die Datei ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>The settings file could not be read. It was kept under this name, and Melvo starts with its default settings.</source>
+        <comment>62010</comment>
+        <translation>Die Einstellungsdatei konnte nicht gelesen werden. Sie wurde unter diesem Namen aufbewahrt, und Melvo startet mit seinen Standardeinstellungen.</translation>
+    </message>
+    <message>
+        <source>The default playlist could not be read completely. It was kept under this name and is not overwritten.</source>
+        <comment>62011</comment>
+        <translation>Die Standard-Wiedergabeliste konnte nicht vollständig gelesen werden. Sie wurde unter diesem Namen aufbewahrt und wird nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The freedb server answers only requests that carry your e-mail address, and it is sent with every request. Please enter your e-mail address:</source>
+        <comment>62100</comment>
+        <translation>Der freedb-Server beantwortet nur Anfragen mit Ihrer E-Mail-Adresse; sie wird mit jeder Anfrage gesendet. Bitte geben Sie Ihre E-Mail-Adresse ein:</translation>
     </message>
 </context>
 <context>

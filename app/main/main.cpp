@@ -1,6 +1,7 @@
 // Melvo's entry point.
 #include "CommandLine.h"
 #include "CrashReport.h"
+#include "GrabCommand.h"
 #include "MelvoApp.h"
 #include "TerminationSignals.h"
 
@@ -22,6 +23,11 @@ int main(int argc, char *argv[]) {
     if (early.bVersion) {
         std::puts("Melvo 2.71");
         return 0;
+    }
+    if (early.bGrab) {
+        // No window and no handover: it runs beside an open Melvo.
+        QCoreApplication app(argc, argv);
+        return RunGrabCommand(early.grabArguments);
     }
     // A crashed Melvo started us to show its report; no single instance, no main window.
     if (early.bCrashReport && early.strError.isEmpty())

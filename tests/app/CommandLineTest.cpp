@@ -59,3 +59,12 @@ TEST(CommandLine, MistakesAreNamedAndNothingIsGuessed) {
     EXPECT_TRUE(Parse({}).files.isEmpty());
     EXPECT_TRUE(UsageText().contains("--version"));
 }
+
+TEST(CommandLine, GrabTakesEverythingAfterIt) {
+    const auto info = Parse({"-nologo", "--grab", "--drive", "1", "--help", "a.mp3"});
+    EXPECT_TRUE(info.bGrab);
+    EXPECT_EQ(info.grabArguments, QStringList({"--drive", "1", "--help", "a.mp3"}));
+    EXPECT_FALSE(info.bHelp);
+    EXPECT_TRUE(info.files.isEmpty());
+    EXPECT_TRUE(UsageText().contains("--grab [--drive N|PATH] [--tracks LIST] [--format wav|mp3] [--to FOLDER]"));
+}

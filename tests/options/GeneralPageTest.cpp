@@ -167,7 +167,8 @@ TEST(OptionsSheet, SpeaksGermanWithTheGermanTranslation) {
             QStringList tabs;
             for (int i = 0; i < sheet.Pages()->count(); ++i)
                 tabs << sheet.Pages()->tabText(i);
-            EXPECT_EQ(tabs, (QStringList{"Allgemein", "Ansicht", "Ordner", "Dateitypen"}));
+            EXPECT_EQ(tabs, (QStringList{"Allgemein", "Ansicht", "freedb-Einstellungen", "Verbindung", "CD-Laufwerke",
+                                         "Ordner", "Dateitypen"}));
             EXPECT_EQ(sheet.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
             COptGeneral *page = ShowPage<COptGeneral>(sheet);
             ASSERT_TRUE(page);

@@ -2,20 +2,24 @@
 #include "MainFrame.h"
 #include "CPlayer.h"
 #include "CTitleList.h"
-#include "DirTree.h"
-#include "cdda/CDDA.h"
 #include "DesktopTools.h"
+#include "DirTree.h"
 #include "Settings.h"
 #include "TerminationSignals.h"
 #include "TestEnvironment.h"
 #include "WindowPlacement.h"
+#include "cdda/CDDA.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
-#include <QSignalSpy>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -86,8 +90,11 @@ TEST(CMainFrame, PanesFollowTheLayoutAndTheFrameKeepsItsMinimumSize) {
     frame.resize(300, 200);
     frame.show();
     QApplication::processEvents();
-    EXPECT_GE(frame.width(), 550);
-    EXPECT_GE(frame.height(), 500);
+    // The minimum is the whole window's, title bar and borders included.
+    frame.resize(1, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.frameGeometry().size(), QSize(550, 500));
+    EXPECT_LT(frame.width(), 550) << "the platform draws no frame around the window";
     const MainViewLayout l = frame.MainView()->CurrentLayout();
     EXPECT_EQ(player->geometry(), l.rcPlayer);
     EXPECT_EQ(list->geometry(), l.rcFileList);
@@ -213,4 +220,76 @@ TEST(CMainFrame, FreedbFollowsTheTreeAndADriveWithoutADiscIsReported) {
     }
     SetDiscImages(nullptr);
     DeinitDriver();
+}
+
+TEST(CMainFrame, TheStatusBarAndAMinimisedMaximisedWindowComeBackAsTheyWere) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    {
+        CMainFrame frame;
+        frame.RestorePlacement();
+        frame.show();
+        QApplication::setActiveWindow(&frame);
+        EXPECT_FALSE(frame.statusBar()->isHidden());
+        // View > Statusbar, by the keyboard.
+        QMenu *view = nullptr;
+        for (QAction *menu : frame.menuBar()->actions())
+            if (menu->text() == "&View")
+                view = menu->menu();
+        ASSERT_NE(view, nullptr);
+        view->popup(frame.mapToGlobal(QPoint(40, 40)));
+        QTest::keyClick(view, Qt::Key_T);
+        EXPECT_TRUE(frame.statusBar()->isHidden());
+        frame.setWindowState(Qt::WindowMaximized);
+        // As window managers report it: minimised, and no longer maximised.
+        frame.setWindowState(Qt::WindowMinimized);
+        frame.close();
+    }
+    CMainFrame frame;
+    frame.RestorePlacement();
+    EXPECT_TRUE(frame.statusBar()->isHidden());
+    EXPECT_FALSE(frame.Action(59393)->isChecked());
+    EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(sink.Texts().isEmpty());
+}
+
+TEST(WindowPlacement, AbsurdValuesGiveAWindowOnTheScreen) {
+    ScopedXdgHome home;
+    const QRect screen(0, 0, 1920, 1080);
+    const struct {
+        int left, top, right, bottom;
+        QRect expected;
+    } cases[] = {
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX, QRect(0, 0, 1920, 1080)},
+        {INT_MAX, 5, INT_MIN, 9, QRect(0, 0, 1920, 500)},
+        {5000, 4000, 5600, 4600, QRect(0, 0, 600, 600)},
+        {-900, 100, -100, 700, QRect(0, 0, 800, 600)},
+        {300, 200, 300, 200, QRect(300, 200, 550, 500)},
+    };
+    for (const auto &c : cases) {
+        WriteSettingInt("WINDOW-STATUS", "Left", c.left);
+        WriteSettingInt("WINDOW-STATUS", "Top", c.top);
+        WriteSettingInt("WINDOW-STATUS", "Right", c.right);
+        WriteSettingInt("WINDOW-STATUS", "Bottom", c.bottom);
+        EXPECT_EQ(WindowPlacement::Load().RestoredRect(screen), c.expected) << c.left << ',' << c.top;
+    }
+}
+
+TEST(TerminationSignals, DuringTheExitASignalAnswersTheOpenBoxAndEveryLaterOneCautiously) {
+    ScopedXdgHome home;
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(InstallTerminationHandler(&frame));
+    BeginShutdownTermination();
+    QTimer::singleShot(30, [] { ::raise(SIGTERM); });
+    QElapsedTimer clock;
+    clock.start();
+    // Shown as the exit shows it: a real box, which nobody answers.
+    EXPECT_EQ(ShowMessage("first question", MB_YESNO), IDNO);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(ShowMessage("second question", MB_YESNOCANCEL), IDCANCEL);
+    EXPECT_EQ(ShowMessage("a message", MB_OK), IDOK);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    SetMessageSink(nullptr);
+    InstallTerminationHandler(nullptr);
 }
