@@ -2,6 +2,7 @@
 #include "Functions.h"
 
 #include "Messages.h"
+#include "PlayerSymbols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,16 +83,16 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     toolbar->setIconSize(QSize(30, 20));
     const struct {
         int id;
-        QStyle::StandardPixmap icon;
-    } buttons[] = {{1001, QStyle::SP_MediaPlay},
-                   {1002, QStyle::SP_MediaStop},
-                   {1005, QStyle::SP_MediaPause},
-                   {32808, QStyle::SP_MediaSkipBackward},
-                   {32834, QStyle::SP_MediaSkipForward}};
+        ButtonSymbol symbol;
+    } buttons[] = {{1001, ButtonSymbol::Play},
+                   {1002, ButtonSymbol::Stop},
+                   {1005, ButtonSymbol::Pause},
+                   {32808, ButtonSymbol::Previous},
+                   {32834, ButtonSymbol::Next}};
     for (const auto &b : buttons) {
         // String table texts: the status line before "\n", the tooltip after it.
         const QStringList parts = LoadStringRes(unsigned(b.id)).split(QLatin1Char('\n'));
-        QAction *action = toolbar->addAction(style()->standardIcon(b.icon), parts.value(1));
+        QAction *action = toolbar->addAction(PlayerButtonIcon(b.symbol), parts.value(1));
         action->setStatusTip(parts.value(0));
         action->setToolTip(parts.value(1));
         connect(action, &QAction::triggered, this, [this, id = b.id] { OnCommand(id); });
