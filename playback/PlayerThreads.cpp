@@ -128,6 +128,7 @@ void RunOutputThread(PlaybackJob &job) {
     bool bNeedData = true, bNextFirst = true, bNotStarted = true, bEndSeen = false;
     bool bFreshStart = true; // the next write is the first since the start or a seek
     bool bLastWrittenFirst = true;
+    bool bWhole = job.dwStartPos == 0; // every byte from the start passes through, none skipped
     uint32_t lastCursor = 0;
     uint64_t endPos = 0;
 
@@ -203,6 +204,7 @@ void RunOutputThread(PlaybackJob &job) {
             bNeedData = true;
             bFreshStart = true;
             bEndSeen = false;
+            bWhole = false;
             lastCursor = 0;
             lapBase = uint64_t(PositionSeconds(t, seekPos)) * bytesPerSecond;
             job.pPlayedBytes->store(lapBase);
@@ -219,8 +221,11 @@ void RunOutputThread(PlaybackJob &job) {
         const bool bInFirst = cursor <= B;
         if (bInFirst == bLastWrittenFirst && !bEndSeen)
             bNeedData = true;
-        else if (bEndSeen && played >= endPos)
+        else if (bEndSeen && played >= endPos) {
+            if (bWhole)
+                job.nDecodedBytes = endPos;
             break;
+        }
     }
 
     buffer->Stop();

@@ -11,6 +11,7 @@
 #include "TitleItemRecord.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QMimeData>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -185,5 +186,60 @@ TEST_F(PlayerPanelTest, TheEndOfThePositionSliderEndsAnMp3AndTheNextTitleFollows
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return GetPlayer().CurrentRow() == 1 && GetPlayer().GetPlayState() == PLAYSTATE_PLAYING; }, 5000));
     }
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
+}
+
+// A VBR MP3 without a VBR header shows an estimate from its first frames; once it has played to its
+// end, the row, the total and the player's times go by what was decoded, also when it plays again.
+TEST_F(PlayerPanelTest, AVbrMp3WithoutHeaderShowsItsDecodedLengthOnceItPlayedOut) {
+    RecordingSink sink;
+    panel->resize(600, 500);
+    panel->show();
+    // Loud noise first, so the first frames are of a high rate, then a long quiet stretch of low ones.
+    QByteArray pcm(44100 * 4 * 2, '\0');
+    uint32_t noise = 1;
+    for (int i = 0; i < 44100 * 2 * 2 / 5; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        const int16_t v = int16_t(noise >> 16);
+        std::memcpy(pcm.data() + 2 * i, &v, 2);
+    }
+    const QByteArray mp3 = EncodeWithLame(dir.path(), pcm.left(44100 * 4 * 22 / 10), 44100, 2,
+                                          {QStringLiteral("-V4"), QStringLiteral("-t")});
+    ASSERT_FALSE(mp3.isEmpty()) << "scripts/setup installs lame";
+    const QString path = dir.filePath(QStringLiteral("vbr.mp3"));
+    ASSERT_TRUE(WriteFile(path, mp3));
+    const int decoded = int(DecodeWithMpg123(path).size() / (44100 * 4));
+    ASSERT_GE(decoded, 1);
+
+    const int row = List().AddFile(path, 0, true);
+    ASSERT_EQ(row, 0);
+    const int estimate = List().ItemAt(row)->nLength;
+    ASSERT_NE(estimate, decoded) << "the file must fool the estimate";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().TotalSeconds() == 4 * 60 + estimate; }, 5000));
+    auto length = [](int seconds) {
+        return QStringLiteral("%1:%2")
+            .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    };
+    EXPECT_EQ(List().RowText(row, 1), length(estimate));
+
+    DoubleClickRow(panel->Playlist(), row);
+    ASSERT_EQ(GetPlayer().GetPlayState(), PLAYSTATE_PLAYING);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return GetPlayer().CurrentRow() == 1; }, 10000)) << "the next title follows";
+    EXPECT_EQ(List().RowText(row, 1), length(decoded));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return List().TotalSeconds() == 4 * 60 + decoded; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return panel->PlaylistPanel()->TotalLabel()->text() == QStringLiteral("%1  ").arg(length(4 * 60 + decoded));
+        },
+        5000));
+
+    // Played again, the title is read again: the learnt length stays, and the times go by it.
+    DoubleClickRow(panel->Playlist(), row);
+    ASSERT_EQ(GetPlayer().CurrentRow(), row);
+    EXPECT_EQ(List().RowText(row, 1), length(decoded));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return GetPlayer().Elapsed() == 1; }, 5000));
+    EXPECT_EQ(GetPlayer().Remaining(), decoded - 1);
+    panel->Functions()->OnCommand(1002);
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
 }
