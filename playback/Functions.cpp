@@ -79,6 +79,10 @@ private:
 CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     : QWidget(parent), m_pDisplay(display), m_pPlayer(std::make_unique<Player>(list, this)) {
     auto *layout = new QVBoxLayout(this);
+    // The panel gives the control 82 pixels: the default margins would squeeze the buttons to a sliver.
+    const QMargins margins = layout->contentsMargins();
+    layout->setContentsMargins(margins.left(), 0, margins.right(), 0);
+    layout->setSpacing(2);
     auto *toolbar = new QToolBar(this);
     toolbar->setIconSize(QSize(30, 20));
     const struct {
