@@ -2,11 +2,14 @@
 #include "Language.h"
 
 #include "Helpers.h"
+#include "IniFile.h"
 #include "Messages.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -30,8 +33,9 @@ QString DefaultLanguageFile(const QLocale &locale) {
     return QStringLiteral("Lang%1.qm").arg(code);
 }
 
-bool LoadLanguage() {
-    const QString file = GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Language"), DefaultLanguageFile());
+namespace {
+
+bool InstallLanguage(const QString &file) {
     if (file == QLatin1String(kBuiltInLanguage) || file.isEmpty() || file.contains(QLatin1Char('/')))
         return false;
     auto translator = std::make_unique<QTranslator>();
@@ -48,6 +52,25 @@ bool LoadLanguage() {
         g_qtTranslator = std::move(qt);
     }
     return true;
+}
+
+} // namespace
+
+bool LoadLanguage() {
+    return InstallLanguage(
+        GetSettingString(QStringLiteral("GENERAL"), QStringLiteral("Language"), DefaultLanguageFile()));
+}
+
+bool LoadLanguageReadOnly() {
+    QString file = DefaultLanguageFile();
+    QFile settings(SettingsFilePath());
+    IniFile ini;
+    constexpr qint64 kMaxBytes = 16 << 20;
+    if (QFileInfo(settings).isFile() && settings.size() <= kMaxBytes && settings.open(QIODevice::ReadOnly) &&
+        ini.Parse(settings.read(kMaxBytes)))
+        if (const QString *value = ini.Find(QStringLiteral("GENERAL"), QStringLiteral("Language")))
+            file = *value;
+    return InstallLanguage(file);
 }
 
 void UnloadLanguage() {

@@ -15,6 +15,9 @@ QString DefaultLanguageFile(const QLocale &locale = QLocale::system());
 // Loads GENERAL/Language from the program folder and makes it the source of all texts. A missing or
 // broken file leaves English in place, silently. True when a translation was installed.
 bool LoadLanguage();
+// The same for the report of a crashed Melvo, which must neither move a damaged settings file away nor
+// show a message about it: the settings file is only read.
+bool LoadLanguageReadOnly();
 void UnloadLanguage();
 
 struct LanguageChoice {

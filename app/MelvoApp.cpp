@@ -15,6 +15,7 @@
 #include "registry/Registry.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QStandardPaths>
 #include <QStatusBar>
 
@@ -39,6 +40,8 @@ const QString &LocalDBPath() {
 
 void ReadFreedbFolders() {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // Only the last folder of the cache's path is made when it is used: the default one's parent must be there.
+    QDir().mkpath(data);
     g_localCachePath =
         GetSettingString(QStringLiteral("FREEDB"), QStringLiteral("LocalCachePath"), data + QStringLiteral("/Cache"));
     g_localDBPath =

@@ -137,6 +137,8 @@ constexpr StringEntry kStrings[] = {
     {61332, "Artist - Title"},
     {61333, "Length"},
     {61334, "Could not register window as Drag & Drop destination!"},
+    {61360, "This file has been changed by another program since its tags were read. Do you want to write your "
+            "changes anyway?"}, // text of our own
     {61400, "This file cannot be played. Its format is not supported or the file is damaged."}, // text of our own
     {62010, "The settings file could not be read. It was kept under this name, and Melvo starts with its default "
             "settings."},

@@ -2,6 +2,7 @@
 #include "CrashReport.h"
 
 #include "ErrorReportDlg.h"
+#include "Language.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,6 +41,8 @@ int RunCrashReport(int &argc, char **argv, const QString &textPath, const QStrin
         return 0;
     }
     QApplication app(argc, argv);
+    LoadLanguageReadOnly();
     ShowCrashReport(textPath, dumpPath);
+    UnloadLanguage();
     return 0;
 }

@@ -59,7 +59,7 @@ CErrorReportDlg::CErrorReportDlg(const QString &textPath, const QString &dumpPat
     if (!dumpPath.isEmpty())
         m_files << dumpPath;
 
-    setWindowTitle(QStringLiteral("Melvo "));
+    setWindowTitle(LoadStringRes(129));
     auto *layout = new QVBoxLayout(this);
     auto *problem = new CStaticEx(tr("Melvo - multimedia player has encountered a problem and needs to close. We are "
                                      "sorry for the inconvenience."),

@@ -98,8 +98,8 @@ CMultipleMatches::CMultipleMatches(const QStringList &lines, const std::shared_p
     setObjectName(QStringLiteral("MultipleMatches"));
     setWindowTitle(LoadStringRes(229));
     auto *layout = new QVBoxLayout(this);
-    auto *text = new QLabel(QStringLiteral("There are multiple matches in the database that relate to this CD. "
-                                           "Please choose the most appropriate!"),
+    auto *text = new QLabel(tr("There are multiple matches in the database that relate to this CD. "
+                               "Please choose the most appropriate!"),
                             this);
     text->setWordWrap(true);
     layout->addWidget(text);

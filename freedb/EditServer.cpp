@@ -38,23 +38,23 @@ CEditServer::CEditServer(const QString &strText, const ServerEntry &current, QWi
     m_pList->setObjectName(QStringLiteral("Servers"));
     layout->addWidget(m_pList);
     auto *buttons = new QHBoxLayout;
-    QPushButton *retrieve = Button(QStringLiteral("Retrieve Server List"), "Retrieve", this);
-    QPushButton *add = Button(QStringLiteral("Add New Server"), "Add", this);
-    m_pDelete = Button(QStringLiteral("Delete Server"), "Delete", this);
+    QPushButton *retrieve = Button(tr("Retrieve Server List"), "Retrieve", this);
+    QPushButton *add = Button(tr("Add New Server"), "Add", this);
+    m_pDelete = Button(tr("Delete Server"), "Delete", this);
     for (QPushButton *b : {retrieve, add, m_pDelete})
         buttons->addWidget(b);
     layout->addLayout(buttons);
-    auto *group = new QGroupBox(QStringLiteral("Server Details"), this);
+    auto *group = new QGroupBox(tr("Server Details"), this);
     auto *form = new QFormLayout(group);
     m_pDomain = Field("Domain", group);
     m_pPath = Field("Path", group);
     m_pPort = Field("Port", group);
     m_pLocation = Field("Location", group);
-    form->addRow(QStringLiteral("Domain:"), m_pDomain);
-    form->addRow(QStringLiteral("Path:"), m_pPath);
-    form->addRow(QStringLiteral("Port:"), m_pPort);
-    form->addRow(QStringLiteral("Location:"), m_pLocation);
-    m_pSave = Button(QStringLiteral("Save"), "Save", group);
+    form->addRow(tr("Domain:"), m_pDomain);
+    form->addRow(tr("Path:"), m_pPath);
+    form->addRow(tr("Port:"), m_pPort);
+    form->addRow(tr("Location:"), m_pLocation);
+    m_pSave = Button(tr("Save"), "Save", group);
     form->addRow(QString(), m_pSave);
     layout->addWidget(group);
     auto *box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -134,7 +134,7 @@ void CEditServer::OnSave() {
     bool ok = false;
     const uint port = m_pPort->text().trimmed().toUInt(&ok);
     if (!ok || port < 1 || port > 65534) {
-        ShowMessage(QStringLiteral("Please enter an integer between 1 and 65534."), MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(tr("Please enter an integer between 1 and 65534."), MB_OK | MB_ICONEXCLAMATION);
         m_pPort->setFocus();
         return;
     }

@@ -149,7 +149,9 @@ int FreedbWorker(std::unique_ptr<FreedbJob> job) {
     auto wininetFailure = [&] {
         if (!control.bCancel)
             HangUpConnection(true);
-        job->Progress(QStringLiteral("WinInet Error #%1:\n%2").arg(error.nCode).arg(error.strText));
+        job->Progress(QCoreApplication::translate("CFreedbRequest", "WinInet Error #%1:\n%2")
+                          .arg(error.nCode)
+                          .arg(error.strText));
         CFreedbRequest *dialog = job->pDialog;
         Post(dialog, dialog, [dialog] { dialog->AddAnswer(QStringList(), false); });
         return 0;

@@ -62,12 +62,13 @@ void SetNetworkSettingsStarter(std::function<bool()> starter) {
 COptConnection::COptConnection(QWidget *parent) : COptionPage(LoadStringRes(246), parent) {
     setObjectName(QStringLiteral("OptConnection"));
     auto *layout = new QVBoxLayout(this);
-    auto *connectBox = new QGroupBox(QStringLiteral("Connect"), this);
+    auto *connectBox = new QGroupBox(tr("Connect"), this);
     auto *grid = new QGridLayout(connectBox);
     m_pConnect = new QButtonGroup(this);
-    const char *labels[] = {"Manually", "Using RAS", "Using MS Internet Explorer Setting"};
+    const char *labels[] = {QT_TR_NOOP("Manually"), QT_TR_NOOP("Using RAS"),
+                            QT_TR_NOOP("Using MS Internet Explorer Setting")};
     for (int dial = 0; dial < 3; ++dial) {
-        auto *radio = new QRadioButton(QLatin1String(labels[dial]), connectBox);
+        auto *radio = new QRadioButton(tr(labels[dial]), connectBox);
         m_pConnect->addButton(radio, dial);
         grid->addWidget(radio, dial, 0);
     }
@@ -80,20 +81,19 @@ COptConnection::COptConnection(QWidget *parent) : COptionPage(LoadStringRes(246)
     grid->addWidget(m_pNetSettings, 2, 2);
     layout->addWidget(connectBox);
 
-    m_pDisconnect = new QGroupBox(QStringLiteral("Disconnect"), this);
+    m_pDisconnect = new QGroupBox(tr("Disconnect"), this);
     auto *row = new QHBoxLayout(m_pDisconnect);
     m_pHangup = new QComboBox(m_pDisconnect);
     m_pHangup->setObjectName(QStringLiteral("Hangup"));
-    m_pHangup->addItems(
-        {QStringLiteral("Manually"), QStringLiteral("After freedb Request"), QStringLiteral("At Program Exit")});
-    m_pConfirm = new QCheckBox(QStringLiteral("With Confirmation"), m_pDisconnect);
+    m_pHangup->addItems({tr("Manually"), tr("After freedb Request"), tr("At Program Exit")});
+    m_pConfirm = new QCheckBox(tr("With Confirmation"), m_pDisconnect);
     row->addWidget(m_pHangup);
     row->addWidget(m_pConfirm);
     layout->addWidget(m_pDisconnect);
     m_pChosen = new QLabel(this);
     m_pChosen->setObjectName(QStringLiteral("Chosen"));
     layout->addWidget(m_pChosen);
-    QPushButton *standard = Button(QStringLiteral("Standard"), "Standard", this);
+    QPushButton *standard = Button(tr("Standard"), "Standard", this);
     layout->addWidget(standard, 0, Qt::AlignRight);
     layout->addStretch(1);
 
@@ -179,14 +179,14 @@ CRASSettings::CRASSettings(const QString &strEntry, QWidget *parent) : QDialog(p
     auto *entry = new QLabel(strEntry, this);
     entry->setObjectName(QStringLiteral("Entry"));
     grid->addWidget(entry, 0, 0, 1, 2);
-    m_pCurrent = new QRadioButton(QStringLiteral("Use current username and password"), this);
-    m_pFollowing = new QRadioButton(QStringLiteral("Use following settings"), this);
+    m_pCurrent = new QRadioButton(tr("Use current username and password"), this);
+    m_pFollowing = new QRadioButton(tr("Use following settings"), this);
     m_pCurrent->setObjectName(QStringLiteral("Current"));
     m_pFollowing->setObjectName(QStringLiteral("Following"));
     grid->addWidget(m_pCurrent, 1, 0, 1, 2);
     grid->addWidget(m_pFollowing, 2, 0, 1, 2);
-    m_pUserLabel = new QLabel(QStringLiteral("Username:"), this);
-    m_pPasswordLabel = new QLabel(QStringLiteral("Password:"), this);
+    m_pUserLabel = new QLabel(tr("Username:"), this);
+    m_pPasswordLabel = new QLabel(tr("Password:"), this);
     m_pUser = new QLineEdit(GetSettingString(kSection, QStringLiteral("Username"), QString()), this);
     m_pPassword = new QLineEdit(LoadConnectionPassword(), this);
     m_pUser->setObjectName(QStringLiteral("Username"));
@@ -197,9 +197,8 @@ CRASSettings::CRASSettings(const QString &strEntry, QWidget *parent) : QDialog(p
     grid->addWidget(m_pPasswordLabel, 4, 0);
     grid->addWidget(m_pPassword, 4, 1);
     if (!SecretStoreAvailable()) {
-        auto *note = new QLabel(QStringLiteral("No secret store runs on this desktop: the password is kept in the "
-                                               "settings file."),
-                                this);
+        auto *note =
+            new QLabel(tr("No secret store runs on this desktop: the password is kept in the settings file."), this);
         note->setObjectName(QStringLiteral("PasswordNote"));
         note->setWordWrap(true);
         grid->addWidget(note, 5, 0, 1, 2);

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -41,6 +42,8 @@ QString DefaultFreedbDatabaseFolder() {
 }
 
 void LoadFreedbFolders() {
+    // Only the last folder of the cache's path is made when it is used: the default one's parent must be there.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     const QString cache = GetSettingString(kSection, QStringLiteral("LocalCachePath"), DefaultFreedbCacheFolder());
     const QString db = GetSettingInt(kSection, QStringLiteral("UseLocalDB"), 0) != 0
                            ? GetSettingString(kSection, QStringLiteral("LocalDBPath"), DefaultFreedbDatabaseFolder())
@@ -56,17 +59,17 @@ COptFreeDB::COptFreeDB(QWidget *parent) : COptionPage(LoadStringRes(146), parent
     auto *grid = new QGridLayout(this);
     m_pServers = new QComboBox(this);
     m_pServers->setObjectName(QStringLiteral("Servers"));
-    QPushButton *edit = Button(QStringLiteral("Edit..."), "Edit", this);
-    grid->addWidget(new QLabel(QStringLiteral("freedb Server:"), this), 0, 0);
+    QPushButton *edit = Button(tr("Edit..."), "Edit", this);
+    grid->addWidget(new QLabel(tr("freedb Server:"), this), 0, 0);
     grid->addWidget(m_pServers, 0, 1);
     grid->addWidget(edit, 0, 2);
 
     m_pEmail = new QLineEdit(GetSettingString(kSection, QStringLiteral("E-Mail"), QString()), this);
     m_pEmail->setObjectName(QStringLiteral("Email"));
-    grid->addWidget(new QLabel(QStringLiteral("E-mail address"), this), 1, 0);
+    grid->addWidget(new QLabel(tr("E-mail address"), this), 1, 0);
     grid->addWidget(m_pEmail, 1, 1, 1, 2);
 
-    m_pUseDB = new QCheckBox(QStringLiteral("Local freedb Database (Windows-format)"), this);
+    m_pUseDB = new QCheckBox(tr("Local freedb Database (Windows-format)"), this);
     m_pUseDB->setObjectName(QStringLiteral("UseDB"));
     m_pUseDB->setChecked(GetSettingInt(kSection, QStringLiteral("UseLocalDB"), 0) != 0);
     grid->addWidget(m_pUseDB, 2, 0, 1, 3);
@@ -76,13 +79,13 @@ COptFreeDB::COptFreeDB(QWidget *parent) : COptionPage(LoadStringRes(146), parent
     grid->addWidget(m_pDBPath, 3, 0, 1, 2);
     grid->addWidget(m_pDBBrowse, 3, 2);
 
-    grid->addWidget(new QLabel(QStringLiteral("Cache folder:"), this), 4, 0);
+    grid->addWidget(new QLabel(tr("Cache folder:"), this), 4, 0);
     m_pCachePath = new QLabel(GetSettingString(kSection, QStringLiteral("LocalCachePath"), DefaultFreedbCacheFolder()));
     m_pCachePath->setObjectName(QStringLiteral("CachePath"));
     QPushButton *cacheBrowse = Button(QStringLiteral("..."), "CacheBrowse", this);
     grid->addWidget(m_pCachePath, 5, 0, 1, 2);
     grid->addWidget(cacheBrowse, 5, 2);
-    QPushButton *standard = Button(QStringLiteral("Standard"), "Standard", this);
+    QPushButton *standard = Button(tr("Standard"), "Standard", this);
     grid->addWidget(standard, 6, 2);
     grid->setRowStretch(7, 1);
 

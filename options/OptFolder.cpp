@@ -1,11 +1,11 @@
 // The "Folders" page over FolderList; the tree reads what it writes (FOLDER/Folder, FOLDER/AllFolders).
 #include "OptFolder.h"
 
+#include "BrowseForFolder.h"
 #include "FolderSettings.h"
 #include "Messages.h"
 #include "Settings.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -71,9 +71,9 @@ void COptFolder::UpdateEnabling() {
 }
 
 void COptFolder::OnAdd() {
-    const QString path = QFileDialog::getExistingDirectory(this, LoadStringRes(61329));
+    const QString path = BrowseForFolder(61329, QString());
     if (path.isEmpty())
-        return; // cancelled
+        return; // cancelled, or no file-system folder
     m_folders.Add(path);
     FillList();
 }

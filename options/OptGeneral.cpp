@@ -4,6 +4,7 @@
 #include "DirectSound.h"
 #include "Messages.h"
 #include "Sound.h"
+#include "TagEncoding.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+
+#include <algorithm>
 
 COptGeneral::COptGeneral(QWidget *parent) : COptGeneral(QLocale::system(), QString(), parent) {}
 
@@ -43,6 +46,14 @@ COptGeneral::COptGeneral(const QLocale &locale, const QString &languageFolder, Q
 
     m_pUseTags = new QCheckBox(tr("Use Extended File Information for Titles"), this);
     grid->addWidget(m_pUseTags, row++, 0, 1, 3);
+
+    // How Latin-1 tag texts are read; it applies at once, to titles read from then on.
+    m_pTagEncoding = new QComboBox(this);
+    for (const TagEncodingChoice &choice : TagEncodingChoices())
+        m_pTagEncoding->addItem(QString::fromLatin1(choice.szLabel), QString::fromLatin1(choice.szName));
+    m_pTagEncoding->setCurrentIndex(std::max(0, m_pTagEncoding->findData(TagEncodingName())));
+    grid->addWidget(new QLabel(tr("Tag text encoding"), this), row, 0);
+    grid->addWidget(m_pTagEncoding, row++, 1, 1, 2);
 
     m_pStandard = new QPushButton(tr("Standard"), this);
     grid->addWidget(m_pStandard, row++, 2);
@@ -91,6 +102,7 @@ void COptGeneral::OnStandard() {
     m_pLanguage->setCurrentIndex(m_pLanguage->findData(DefaultLanguageFile(m_locale), Qt::UserRole,
                                                        Qt::MatchFixedString)); // without regard to case
     m_pSoundCard->setCurrentIndex(m_pSoundCard->findData(QString()));
+    m_pTagEncoding->setCurrentIndex(0); // Latin-1
 }
 
 void COptGeneral::TellRestart() {
@@ -107,5 +119,6 @@ bool COptGeneral::OnOK() {
         o.strLanguage = m_pLanguage->currentData().toString();
     o.bUseTags = m_pUseTags->isChecked();
     o.Write();
+    SetTagEncodingName(m_pTagEncoding->currentData().toString());
     return true;
 }

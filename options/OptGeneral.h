@@ -29,6 +29,7 @@ public:
     QSpinBox *IntroLength() const { return m_pIntro; }
     QComboBox *Language() const { return m_pLanguage; }
     QCheckBox *UseTags() const { return m_pUseTags; }
+    QComboBox *TagEncoding() const { return m_pTagEncoding; }
     QPushButton *StandardButton() const { return m_pStandard; }
 
 private:
@@ -45,5 +46,6 @@ private:
     QSpinBox *m_pIntro;
     QComboBox *m_pLanguage;
     QCheckBox *m_pUseTags;
+    QComboBox *m_pTagEncoding;
     QPushButton *m_pStandard;
 };

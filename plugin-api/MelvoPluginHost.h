@@ -29,6 +29,14 @@ static inline int MelvoPluginMessageBox(const char *text, const char *caption, u
     return 1;
 }
 
+/* Tag texts. ID3 texts stored as Latin-1 often hold another single-byte code page; the program reads
+ * them in the one the user chose. The routine writes the count bytes as UTF-8 into out (size bytes,
+ * NUL-terminated) and returns the length written, or (unsigned long)-1 when out is too small. Looked up
+ * at run time like the message routine. */
+#define MELVO_HOST_DECODE_TAG_TEXT "MelvoHostDecodeTagText"
+typedef unsigned long (*PFN_MelvoHostDecodeTagText)(const char *bytes, unsigned long count, char *out,
+                                                    unsigned long size);
+
 /* Icons by number. A plug-in carries its icons in an exported table named MelvoPluginIcons: entries
  * of an id and the bytes of an image file in a format Qt reads without plug-ins (PNG, XPM, BMP),
  * ended by an entry with id 0. InitDLL reports one id; the host looks it up by its low 16 bits and

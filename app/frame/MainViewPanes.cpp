@@ -1,6 +1,7 @@
 // The main view's panes and how they talk: tree to file list, file list to playlist, commands to the player.
 #include "MainFrame.h"
 
+#include "BrowseForFolder.h"
 #include "CDAccess.h"
 #include "CDCopy.h"
 #include "CFreedbRequest.h"
@@ -12,22 +13,41 @@
 #include "FrameMpris.h"
 #include "Functions.h"
 #include "Messages.h"
+#include "OptFreeDB.h"
 #include "PlayerDisplay.h"
 #include "PluginHost.h"
+#include "SafeSave.h"
 #include "ShellFolder.h"
 #include "Sound.h"
 #include "TitleFile.h"
+#include "TitleInfoCommand.h"
 #include "cdda/CDDA.h"
 
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
+namespace {
+
+// Title information of the first selected title of the playlist or of the file list.
+void ShowTitleInfoOf(CPlayer *player, CTitleList *fileList, bool bPlaylist, QWidget *parent) {
+    TitleList &playlist = player->Playlist()->List();
+    CFunctions *functions = player->Functions();
+    PlayerPlayback playback(functions ? &functions->GetPlayer() : nullptr, &playlist);
+    ShowTitleInfo({bPlaylist ? &playlist : &fileList->List(), {&playlist, &fileList->List()}, &playback, parent});
+}
+
+} // namespace
+
 bool CMainFrame::InitMainView() {
     if (!InitSound(this))
         return false;
+    CleanUpInterruptedSaves(); // a tag save killed midway left its copy beside the file
     LoadPlugins();
     LoadConnectionLibraries();
+    // freedb is built below the folder browser, so the frame hands it over.
+    SetFreedbFolderChooser(
+        [](QWidget *, const QString &title, const QString &current) { return BrowseForFolder(title, current); });
     // CD tracks take their titles from the drive's title file.
     SetCDTitleLookup([](uint8_t drive, uint8_t track, char *szTitle) {
         return LookUpCDTitle(drive, track, szTitle, TITLE_TEXT_SIZE);
@@ -91,7 +111,14 @@ bool CMainFrame::InitMainView() {
             m_pFileList->List().AddSelectedTo(playlist);
         else if (id == 1034)
             m_pFileList->List().AddAllTo(playlist);
+        else if (id == 32849)
+            ShowTitleInfoOf(m_pPlayer, m_pFileList, false, this);
     });
+    if (CPLFunctions *panel = m_pPlayer->PlaylistPanel())
+        connect(panel, &CPLFunctions::TitleInfoRequested, this,
+                [this](bool bPlaylist) { ShowTitleInfoOf(m_pPlayer, m_pFileList, bPlaylist, this); });
+    if (CFunctions *functions = m_pPlayer->Functions())
+        functions->onProperties = [this] { ShowTitleInfoOf(m_pPlayer, m_pFileList, true, this); };
     connect(this, &CMainFrame::Command, this, [this, freedbTarget](int id) {
         switch (id) {
         case 1001:
@@ -113,6 +140,9 @@ bool CMainFrame::InitMainView() {
                 StartFreedbRequest(FREEDB_QUERY, drive, discId, freedbTarget);
             break;
         }
+        case 32801:
+            ShowTitleInfoOf(m_pPlayer, m_pFileList, true, this);
+            break;
         case 32790: {
             if (CFunctions *functions = m_pPlayer->Functions())
                 functions->OnCommand(1002); // the drive is the grab's alone
@@ -133,8 +163,6 @@ bool CMainFrame::InitMainView() {
             break;
         }
     });
-    // Title information comes with its dialog; until then its command rests.
-    Action(32801)->setEnabled(false);
     RestorePlacement();
     // Media keys and desktop widgets; without a session bus this does nothing.
     new Mpris(new FrameMprisHost(this), this);

@@ -17,6 +17,96 @@
     </message>
 </context>
 <context>
+    <name>CCDCopy</name>
+    <message>
+        <source>Select all</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>CD-Drive:</source>
+        <translation>CD-Laufwerk:</translation>
+    </message>
+    <message>
+        <source>Tracks:</source>
+        <translation>Titel:</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Datei:</translation>
+    </message>
+    <message>
+        <source>Reading:</source>
+        <translation>Lesen:</translation>
+    </message>
+    <message>
+        <source>Encoding:</source>
+        <translation>Kodieren:</translation>
+    </message>
+    <message>
+        <source>No CD-Drive installed.</source>
+        <translation>Kein CD-Laufwerk installiert.</translation>
+    </message>
+    <message>
+        <source>WAVE</source>
+        <translation>WAVE</translation>
+    </message>
+    <message>
+        <source>MP3 (%1)</source>
+        <translation>MP3 (%1)</translation>
+    </message>
+    <message>
+        <source>Audio (*%1)</source>
+        <translation>Audio (*%1)</translation>
+    </message>
+    <message>
+        <source>Please choose first a valid encoder!</source>
+        <translation>Bitte wählen Sie zuerst einen gültigen Encoder!</translation>
+    </message>
+    <message>
+        <source>%1 (track %2 of %3)</source>
+        <translation>%1 (Titel %2 von %3)</translation>
+    </message>
+    <message>
+        <source>A file with this name already exists. Overwrite file?</source>
+        <translation>Eine Datei mit diesem Namen existiert bereits. Datei überschreiben?</translation>
+    </message>
+    <message>
+        <source>Grabbing succesfully.</source>
+        <translation>Erfolgreich kopiert.</translation>
+    </message>
+    <message>
+        <source>Speed: </source>
+        <translation>Geschwindigkeit: </translation>
+    </message>
+</context>
+<context>
+    <name>CChooseDriveLetter</name>
+    <message>
+        <source>Please choose the correct letter for the following drive!</source>
+        <translation>Bitte wählen Sie den richtigen Buchstaben für das folgende Laufwerk!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>CDirTree</name>
     <message>
         <source>Computer</source>
@@ -32,6 +122,220 @@
     <message>
         <source>drawState fails</source>
         <translation>Zustandssymbol kann nicht gezeichnet werden</translation>
+    </message>
+</context>
+<context>
+    <name>CEditServer</name>
+    <message>
+        <source>Retrieve Server List</source>
+        <translation>Serverliste abrufen</translation>
+    </message>
+    <message>
+        <source>Add New Server</source>
+        <translation>Neuen Server hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Server</source>
+        <translation>Server löschen</translation>
+    </message>
+    <message>
+        <source>Server Details</source>
+        <translation>Serverdetails</translation>
+    </message>
+    <message>
+        <source>Domain:</source>
+        <translation>Domain:</translation>
+    </message>
+    <message>
+        <source>Path:</source>
+        <translation>Pfad:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Standort:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Please enter an integer between 1 and 65534.</source>
+        <translation>Bitte geben Sie eine ganze Zahl zwischen 1 und 65534 ein.</translation>
+    </message>
+</context>
+<context>
+    <name>CEncACM</name>
+    <message>
+        <source>Audio-Compression Manager (V2.0)</source>
+        <translation>Audiokomprimierungs-Manager (V2.0)</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Codec</source>
+        <translation>Codec</translation>
+    </message>
+    <message>
+        <source>Output in PCM-Wave-Format
+44,1 kHz
+Stereo
+16 bit</source>
+        <translation>Ausgabe im PCM-Wave-Format
+44,1 kHz
+Stereo
+16 Bit</translation>
+    </message>
+    <message>
+        <source>Error writing wave-header!</source>
+        <translation>Fehler beim Schreiben des Wave-Headers!</translation>
+    </message>
+</context>
+<context>
+    <name>CEncLame</name>
+    <message>
+        <source>Wrong Encoder-DLL &quot;%1&quot; found! Please use only the original LAME-DLL, which has the BladeEnc-Format. </source>
+        <translation>Falsche Encoder-DLL „%1“ gefunden! Bitte verwenden Sie nur die originale LAME-DLL im BladeEnc-Format. </translation>
+    </message>
+    <message>
+        <source>MPEG 1</source>
+        <translation>MPEG 1</translation>
+    </message>
+    <message>
+        <source>MPEG 2</source>
+        <translation>MPEG 2</translation>
+    </message>
+    <message>
+        <source>Stereo</source>
+        <translation>Stereo</translation>
+    </message>
+    <message>
+        <source>Joint-Stereo</source>
+        <translation>Joint-Stereo</translation>
+    </message>
+    <message>
+        <source>Dual-Channel</source>
+        <translation>Zweikanal</translation>
+    </message>
+    <message>
+        <source>Mono</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>Copyright</source>
+        <translation>Copyright</translation>
+    </message>
+    <message>
+        <source>CRC</source>
+        <translation>CRC</translation>
+    </message>
+    <message>
+        <source>Original</source>
+        <translation>Original</translation>
+    </message>
+    <message>
+        <source>Private</source>
+        <translation>Privat</translation>
+    </message>
+    <message>
+        <source>VBR Header</source>
+        <translation>VBR-Header</translation>
+    </message>
+    <message>
+        <source>VBR</source>
+        <translation>VBR</translation>
+    </message>
+    <message>
+        <source>VBR Settings</source>
+        <translation>VBR-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Compression </source>
+        <translation>Kompression </translation>
+    </message>
+    <message>
+        <source>Bitrate</source>
+        <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>MPEG Version</source>
+        <translation>MPEG-Version</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modus</translation>
+    </message>
+    <message>
+        <source>Lame Encoder DLL (V %1.%2)</source>
+        <translation>Lame-Encoder-DLL (V %1.%2)</translation>
+    </message>
+</context>
+<context>
+    <name>CErrorReportDetails</name>
+    <message>
+        <source>Error Details</source>
+        <translation>Fehlerdetails</translation>
+    </message>
+    <message>
+        <source>Additional to this file, a dump file will be saved. These files allow the developer to locate the bug which caused the crash. If you send the created zip file to</source>
+        <translation>Zusätzlich zu dieser Datei wird eine Dump-Datei gespeichert. Mit diesen Dateien kann der Entwickler den Fehler finden, der den Absturz verursacht hat. Wenn Sie die erstellte ZIP-Datei an</translation>
+    </message>
+    <message>
+        <source> a fix will be provided as soon as possible!</source>
+        <translation> senden, wird der Fehler so schnell wie möglich behoben!</translation>
+    </message>
+</context>
+<context>
+    <name>CErrorReportDlg</name>
+    <message>
+        <source>Melvo - multimedia player has encountered a problem and needs to close. We are sorry for the inconvenience.</source>
+        <translation>Melvo - Multimedia-Player hat ein Problem festgestellt und muss beendet werden. Bitte entschuldigen Sie die Unannehmlichkeiten.</translation>
+    </message>
+    <message>
+        <source>Please tell the developer about this problem.</source>
+        <translation>Bitte informieren Sie den Entwickler über dieses Problem.</translation>
+    </message>
+    <message>
+        <source>If you were in the middle of something, the information you were working on might be lost.</source>
+        <translation>Falls Sie gerade etwas bearbeitet haben, sind die Daten, an denen Sie gearbeitet haben, möglicherweise verloren.</translation>
+    </message>
+    <message>
+        <source>We have created an error report that you can send to us. We will treat this report confidential and anonymous. Please send this report via e-mail to</source>
+        <translation>Wir haben einen Fehlerbericht erstellt, den Sie uns senden können. Wir behandeln diesen Bericht vertraulich und anonym. Bitte senden Sie den Bericht per E-Mail an</translation>
+    </message>
+    <message>
+        <source>To see what data this error report contains, click on &quot;Show Error Details&quot;.</source>
+        <translation>Klicken Sie auf „Fehlerdetails anzeigen“, um zu sehen, welche Daten dieser Fehlerbericht enthält.</translation>
+    </message>
+    <message>
+        <source>Show Error Details</source>
+        <translation>Fehlerdetails anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Save Error Report</source>
+        <translation>Fehlerbericht &amp;speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>ZIP-Archive (*.zip)</source>
+        <translation>ZIP-Archiv (*.zip)</translation>
+    </message>
+</context>
+<context>
+    <name>CFreedbRequest</name>
+    <message>
+        <source>WinInet Error #%1:
+%2</source>
+        <translation>WinInet-Fehler #%1:
+%2</translation>
     </message>
 </context>
 <context>
@@ -160,6 +464,52 @@
     </message>
 </context>
 <context>
+    <name>CMultipleMatches</name>
+    <message>
+        <source>There are multiple matches in the database that relate to this CD. Please choose the most appropriate!</source>
+        <translation>In der Datenbank gibt es mehrere Treffer, die zu dieser CD passen. Bitte wählen Sie den passendsten aus!</translation>
+    </message>
+</context>
+<context>
+    <name>COptConnection</name>
+    <message>
+        <source>Connect</source>
+        <translation>Verbinden</translation>
+    </message>
+    <message>
+        <source>Manually</source>
+        <translation>Manuell</translation>
+    </message>
+    <message>
+        <source>Using RAS</source>
+        <translation>RAS verwenden</translation>
+    </message>
+    <message>
+        <source>Using MS Internet Explorer Setting</source>
+        <translation>Einstellung des MS Internet Explorer verwenden</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Trennen</translation>
+    </message>
+    <message>
+        <source>After freedb Request</source>
+        <translation>Nach der freedb-Abfrage</translation>
+    </message>
+    <message>
+        <source>At Program Exit</source>
+        <translation>Beim Beenden des Programms</translation>
+    </message>
+    <message>
+        <source>With Confirmation</source>
+        <translation>Mit Bestätigung</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+</context>
+<context>
     <name>COptFiletypes</name>
     <message>
         <source>File Types</source>
@@ -206,6 +556,33 @@
     </message>
 </context>
 <context>
+    <name>COptFreeDB</name>
+    <message>
+        <source>Edit...</source>
+        <translation>Bearbeiten...</translation>
+    </message>
+    <message>
+        <source>freedb Server:</source>
+        <translation>freedb-Server:</translation>
+    </message>
+    <message>
+        <source>E-mail address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>Local freedb Database (Windows-format)</source>
+        <translation>Lokale freedb-Datenbank (Windows-Format)</translation>
+    </message>
+    <message>
+        <source>Cache folder:</source>
+        <translation>Cache-Ordner:</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+</context>
+<context>
     <name>COptGeneral</name>
     <message>
         <source>General</source>
@@ -236,12 +613,83 @@
         <translation>Erweiterte Dateiinformationen für Titel verwenden</translation>
     </message>
     <message>
+        <source>Tag text encoding</source>
+        <translation>Zeichensatz der Tag-Texte</translation>
+    </message>
+    <message>
         <source>Standard</source>
         <translation>Standard</translation>
     </message>
     <message>
         <source>%1 ms</source>
         <translation>%1 ms</translation>
+    </message>
+</context>
+<context>
+    <name>COptGrabbing</name>
+    <message>
+        <source>Read commands: &quot;ATAPI 1&quot; reads through cdparanoia with full verification, &quot;ATAPI 2&quot; with overlap checking only; the other commands read the sectors without verification (fastest). Auto-Detection tries them in this order. Changes take effect after restarting Melvo.</source>
+        <translation>Lesebefehle: „ATAPI 1“ liest über cdparanoia mit vollständiger Prüfung, „ATAPI 2“ nur mit Überlappungsprüfung; die anderen Befehle lesen die Sektoren ohne Prüfung (am schnellsten). Die automatische Erkennung probiert sie in dieser Reihenfolge aus. Änderungen werden erst nach einem Neustart von Melvo wirksam.</translation>
+    </message>
+    <message>
+        <source>Select Driver</source>
+        <translation>Treiber wählen</translation>
+    </message>
+    <message>
+        <source>SPTI Driver</source>
+        <translation>SPTI-Treiber</translation>
+    </message>
+    <message>
+        <source>ASPI Driver</source>
+        <translation>ASPI-Treiber</translation>
+    </message>
+    <message>
+        <source>Auto-Detection</source>
+        <translation>Automatische Erkennung</translation>
+    </message>
+    <message>
+        <source>Drive Letter</source>
+        <translation>Laufwerksbuchstabe</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>CD-Abbilder</translation>
+    </message>
+    <message>
+        <source>Add...</source>
+        <translation>Hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>CD-ROM Drive</source>
+        <translation>CD-ROM-Laufwerk</translation>
+    </message>
+    <message>
+        <source>Read command</source>
+        <translation>Lesebefehl</translation>
+    </message>
+    <message>
+        <source>Frames per read</source>
+        <translation>Frames pro Lesevorgang</translation>
+    </message>
+    <message>
+        <source>No CD-Drive installed.</source>
+        <translation>Kein CD-Laufwerk installiert.</translation>
+    </message>
+    <message>
+        <source>Add disc images</source>
+        <translation>CD-Abbilder hinzufügen</translation>
+    </message>
+    <message>
+        <source>Disc images (*.cue *.toc *.nrg)</source>
+        <translation>CD-Abbilder (*.cue *.toc *.nrg)</translation>
     </message>
 </context>
 <context>
@@ -303,6 +751,29 @@
     <message>
         <source>Standard</source>
         <translation>Standard</translation>
+    </message>
+</context>
+<context>
+    <name>CRASSettings</name>
+    <message>
+        <source>Use current username and password</source>
+        <translation>Aktuellen Benutzernamen und aktuelles Kennwort verwenden</translation>
+    </message>
+    <message>
+        <source>Use following settings</source>
+        <translation>Folgende Einstellungen verwenden</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Benutzername:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Kennwort:</translation>
+    </message>
+    <message>
+        <source>No secret store runs on this desktop: the password is kept in the settings file.</source>
+        <translation>Auf diesem Desktop läuft kein Schlüsselbund-Dienst: Das Kennwort wird in der Einstellungsdatei gespeichert.</translation>
     </message>
 </context>
 <context>
@@ -1070,6 +1541,11 @@ Statusleiste</translation>
         <translation>Das Fenster konnte nicht als Ziel für Drag &amp; Drop registriert werden!</translation>
     </message>
     <message>
+        <source>This file has been changed by another program since its tags were read. Do you want to write your changes anyway?</source>
+        <comment>61360</comment>
+        <translation>Diese Datei wurde von einem anderen Programm geändert, seit ihre Tags gelesen wurden. Möchten Sie Ihre Änderungen trotzdem schreiben?</translation>
+    </message>
+    <message>
         <source>This file cannot be played. Its format is not supported or the file is damaged.</source>
         <comment>61400</comment>
         <translation>Diese Datei kann nicht abgespielt werden. Ihr Format wird nicht unterstützt oder die Datei ist beschädigt.</translation>
@@ -1095,6 +1571,152 @@ Statusleiste</translation>
     <message>
         <source>Could not delete item</source>
         <translation>Eintrag konnte nicht gelöscht werden</translation>
+    </message>
+</context>
+<context>
+    <name>CBrowseForFolder</name>
+    <message>
+        <source>Browse for Folder</source>
+        <translation>Ordner suchen</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>Computer</translation>
+    </message>
+</context>
+<context>
+    <name>CNewFolder</name>
+    <message>
+        <source>Please enter a valid name for a folder, which you want to create in the current folder.</source>
+        <translation>Bitte geben Sie einen gültigen Namen für den Ordner ein, den Sie im aktuellen Ordner anlegen möchten.</translation>
+    </message>
+</context>
+<context>
+    <name>CRenameFile</name>
+    <message>
+        <source>Old name:</source>
+        <translation>Alter Name:</translation>
+    </message>
+    <message>
+        <source>New name:</source>
+        <translation>Neuer Name:</translation>
+    </message>
+</context>
+<context>
+    <name>CTagID3V2</name>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+</context>
+<context>
+    <name>CTagPage</name>
+    <message>
+        <source>Artist</source>
+        <translation>Interpret</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Album</source>
+        <translation>Album</translation>
+    </message>
+    <message>
+        <source>BPM</source>
+        <translation>BPM</translation>
+    </message>
+    <message>
+        <source>Composer</source>
+        <translation>Komponist</translation>
+    </message>
+    <message>
+        <source>Copyright</source>
+        <translation>Copyright</translation>
+    </message>
+    <message>
+        <source>encoded by</source>
+        <translation>kodiert von</translation>
+    </message>
+    <message>
+        <source>Track</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Genre</source>
+        <translation>Genre</translation>
+    </message>
+</context>
+<context>
+    <name>CTitleProperties</name>
+    <message>
+        <source>Filename:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>Plug-In:</source>
+        <translation>Plug-In:</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Kanäle:</translation>
+    </message>
+    <message>
+        <source>Bitrate:</source>
+        <translation>Bitrate:</translation>
+    </message>
+    <message>
+        <source>Bits/Sample:</source>
+        <translation>Bits/Sample:</translation>
+    </message>
+    <message>
+        <source>Frequency:</source>
+        <translation>Frequenz:</translation>
+    </message>
+    <message>
+        <source>Length:</source>
+        <translation>Länge:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Title information</source>
+        <translation>Titelinformationen</translation>
+    </message>
+    <message>
+        <source>No tag available in this file!</source>
+        <translation>Diese Datei enthält kein Tag!</translation>
+    </message>
+    <message>
+        <source>Add Tag...</source>
+        <translation>Tag hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Remove Tag...</source>
+        <translation>Tag entfernen...</translation>
+    </message>
+    <message>
+        <source>Tag:</source>
+        <translation>Tag:</translation>
+    </message>
+    <message>
+        <source>Rename...</source>
+        <translation>Umbenennen...</translation>
     </message>
 </context>
 </TS>

@@ -3,7 +3,6 @@
 #include "CrashReport.h"
 #include "GrabCommand.h"
 #include "MelvoApp.h"
-#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +26,9 @@ int main(int argc, char *argv[]) {
     if (early.bGrab) {
         // No window and no handover: it runs beside an open Melvo.
         QCoreApplication app(argc, argv);
+        // The window's names, so the freedb cache is the window's too.
+        QCoreApplication::setOrganizationName(QStringLiteral("Melvo"));
+        QCoreApplication::setApplicationName(QStringLiteral("Melvo"));
         return RunGrabCommand(early.grabArguments);
     }
     // A crashed Melvo started us to show its report; no single instance, no main window.
@@ -44,7 +46,5 @@ int main(int argc, char *argv[]) {
     CMelvoApp theApp;
     if (!theApp.InitInstance(commandLine))
         return theApp.ExitInstance(theApp.ExitCode());
-    // A logout or kill closes the window as the user would, so the playlist and settings are saved.
-    InstallTerminationHandler(theApp.Frame());
     return theApp.ExitInstance(app.exec());
 }

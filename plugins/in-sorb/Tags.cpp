@@ -1,12 +1,15 @@
 // Tags around the audio: their sizes, and the display title from the artist and title fields.
 #include "InSorb.h"
 #include "MMFile.h"
+#include "MelvoPluginHost.h"
 
 #include <taglib/apefooter.h>
 #include <taglib/apetag.h>
+#include <taglib/id3v1tag.h>
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
 
 #include <cstring>
 #include <memory>
@@ -23,6 +26,66 @@ std::string CutUtf8(const std::string &text, size_t max) {
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
         --cut;
     return text.substr(0, cut);
+}
+
+// Latin-1 bytes of a tag as UTF-8, read in the code page the program's user chose (plain Latin-1 when the
+// program offers no choice).
+std::string FromLatin1Bytes(const unsigned char *p, size_t n) {
+    static const auto decode =
+        reinterpret_cast<PFN_MelvoHostDecodeTagText>(dlsym(RTLD_DEFAULT, MELVO_HOST_DECODE_TAG_TEXT));
+    bool ascii = true;
+    for (size_t i = 0; i < n && ascii; ++i)
+        ascii = p[i] < 0x80;
+    if (ascii)
+        return std::string(reinterpret_cast<const char *>(p), n);
+    if (decode) {
+        std::string out(4 * n + 1, '\0');
+        const unsigned long length = decode(reinterpret_cast<const char *>(p), n, out.data(), out.size());
+        if (length != static_cast<unsigned long>(-1)) {
+            out.resize(length);
+            return out;
+        }
+    }
+    std::string out;
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] < 0x80)
+            out += char(p[i]);
+        else
+            out += char(0xC0 | p[i] >> 6), out += char(0x80 | (p[i] & 0x3F));
+    }
+    return out;
+}
+
+// A Latin-1 text as TagLib holds it (one character per stored byte).
+std::string FromLatin1(const TagLib::String &text) {
+    const std::string bytes = text.to8Bit(false);
+    return FromLatin1Bytes(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
+}
+
+// The artist or title as TagLib's tag union finds it (ID3v2, then APE, then ID3v1), with Latin-1 texts
+// read in the chosen code page.
+std::string TagText(TagLib::MPEG::File &file, const char *frameId) {
+    const bool artist = std::strcmp(frameId, "TPE1") == 0;
+    if (TagLib::ID3v2::Tag *v2 = file.ID3v2Tag()) {
+        const TagLib::ID3v2::FrameList &frames = v2->frameList(frameId);
+        if (!frames.isEmpty() && !frames.front()->toString().isEmpty()) {
+            const auto *text = dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame *>(frames.front());
+            if (text && text->textEncoding() == TagLib::String::Latin1)
+                return FromLatin1(text->toString());
+            return frames.front()->toString().to8Bit(true);
+        }
+    }
+    if (TagLib::APE::Tag *ape = file.APETag()) {
+        const TagLib::String text = artist ? ape->artist() : ape->title();
+        if (!text.isEmpty())
+            return text.to8Bit(true);
+    }
+    if (TagLib::ID3v1::Tag *v1 = file.ID3v1Tag()) {
+        const TagLib::String text = artist ? v1->artist() : v1->title();
+        if (!text.isEmpty())
+            return FromLatin1(text);
+    }
+    return std::string();
 }
 
 // Text of an ID3v2 text frame as UTF-8; false for what only the full tag reader should judge
@@ -65,8 +128,7 @@ bool DecodeText(const unsigned char *p, size_t n, std::string *out) {
             out->assign(reinterpret_cast<const char *>(p), n);
             return true;
         }
-        for (size_t i = 0; i < n; ++i)
-            put(p[i]);
+        *out = FromLatin1Bytes(p, n);
         return true;
     }
     if (enc != 1 && enc != 2)
@@ -225,11 +287,8 @@ int ReadTitleTags(TitleItem *item, void *file) {
     if (!tagged.isOpen() || !tagged.isValid())
         return 0;
 
-    if (item->bUseTags) {
-        const TagLib::Tag *tag = tagged.tag();
-        SetDisplayTitle(item, tag ? tag->artist().to8Bit(true) : std::string(),
-                        tag ? tag->title().to8Bit(true) : std::string());
-    }
+    if (item->bUseTags)
+        SetDisplayTitle(item, TagText(tagged, "TPE1"), TagText(tagged, "TIT2"));
 
     unsigned long front = 0;
     if (tagged.hasID3v2Tag())

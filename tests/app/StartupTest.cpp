@@ -8,6 +8,7 @@
 #include "cdda/CDDA.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QPointer>
 #include <QStandardPaths>
@@ -73,6 +74,7 @@ TEST(Startup, FreedbFoldersLiveInTheUsersDataFolderUnlessSet) {
     const QString data = home.DataHome() + "/Melvo/Melvo";
     ReadFreedbFolders();
     EXPECT_EQ(LocalCachePath(), data + "/Cache");
+    EXPECT_TRUE(QFileInfo(data).isDir()) << "a new user's first lookup makes only the cache's own folder";
     EXPECT_EQ(LocalDBPath(), QString()) << "the local database is off by default";
     WriteSettingInt("FREEDB", "UseLocalDB", 1);
     ReadFreedbFolders();

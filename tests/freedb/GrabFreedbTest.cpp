@@ -7,6 +7,7 @@
 #include "cdda/CDDA.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -32,22 +33,27 @@ TEST(GrabFreedb, TheCommandLineNamesTheFilesAfterALookupOrSaysWhyNot) {
     WriteSettingString("FREEDB", "CurrentServer", "127.0.0.1");
     WriteSettingInt("FREEDB", "CurrentPort", server.Port());
     WriteSettingString("FREEDB", "E-Mail", "me@example.org");
+    // A new user's first lookup goes to the cache the window reads, though none of its folders exist yet.
+    const QString userCache = home.DataHome() + QStringLiteral("/Melvo/Melvo/Cache");
     const struct {
         const char *name;
         QByteArray query;
         QStringList files;
         const char *said;
+        bool bOwnCache;
     } cases[] = {
         {"several",
          "211 close\r\nrock " + hex + " Band / Record\r\njazz " + hex + " Other\r\n.\r\n",
          {"Band - Record - Closing.wav", "Band - Record - Opening.wav"},
-         "took the first: Band / Record"},
-        {"none", "202 No match\r\n", {"Track01.wav", "Track02.wav"}, "No item found for this CD."},
+         "took the first: Band / Record",
+         false},
+        {"none", "202 No match\r\n", {"Track01.wav", "Track02.wav"}, "No item found for this CD.", true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         query = c.query;
-        WriteSettingString("FREEDB", "LocalCachePath", dir.filePath(QStringLiteral("cache-") + c.name));
+        if (c.bOwnCache)
+            WriteSettingString("FREEDB", "LocalCachePath", dir.filePath(QStringLiteral("cache-") + c.name));
         const QString out = dir.filePath(QStringLiteral("out-") + c.name);
         QProcess melvo;
         melvo.start(
@@ -58,5 +64,9 @@ TEST(GrabFreedb, TheCommandLineNamesTheFilesAfterALookupOrSaysWhyNot) {
         EXPECT_EQ(melvo.exitCode(), 0) << err.toStdString();
         EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), c.files);
         EXPECT_TRUE(err.contains(QString::fromUtf8(c.said))) << err.toStdString();
+        if (!c.bOwnCache) {
+            EXPECT_TRUE(QFileInfo::exists(userCache + QLatin1Char('/') + QString::fromLatin1(hex)))
+                << err.toStdString();
+        }
     }
 }

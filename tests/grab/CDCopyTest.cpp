@@ -2,12 +2,14 @@
 // discs coming and going, the format list with and without LAME, and the MP3 page.
 #include "CDCopy.h"
 #include "GrabFixture.h"
+#include "Language.h"
 #include "Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -255,6 +257,30 @@ TEST_F(CDCopyTest, TheMp3PageFollowsTheMpegVersionAndVbrAndKeepsItsSettings) {
     EXPECT_EQ(stored.modeIndex, 3);
     EXPECT_EQ(GetSettingInt("ENCODE", "Encode-Format", -1), 1);
     EXPECT_EQ(GetSettingString("GENERAL", "MyFolder", ""), out);
+}
+
+// With the German translation the dialog, its encoder page and the engine's question speak German.
+TEST_F(CDCopyTest, SpeaksGermanWithTheGermanTranslation) {
+    WriteSettingString("GENERAL", "Language", "LangDE.qm");
+    ASSERT_TRUE(LoadLanguage());
+    {
+        CCDCopy dialog;
+        ASSERT_TRUE(dialog.OnInitDialog());
+        dialog.show();
+        EXPECT_EQ(dialog.windowTitle(), "CD kopieren");
+        EXPECT_EQ(Button(dialog, 1025)->text(), "Starten");
+        EXPECT_EQ(Button(dialog, 1002)->text(), "Abbrechen");
+        ASSERT_TRUE(dialog.EncoderPage());
+        EXPECT_EQ(dialog.EncoderPage()->findChild<QGroupBox *>()->title(), "Audiokomprimierungs-Manager (V2.0)");
+        QFile mine(out + "/Track01.wav");
+        ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+        mine.close();
+        sink.Answer(IDNO);
+        QTest::mouseClick(Button(dialog, 1025), Qt::LeftButton);
+        ASSERT_TRUE(WaitUntil([&] { return !dialog.IsGrabbing(); }));
+    }
+    UnloadLanguage();
+    EXPECT_EQ(sink.Texts(), QStringList{"Eine Datei mit diesem Namen existiert bereits. Datei überschreiben?"});
 }
 
 TEST_F(CDCopyTest, WithoutDrivesTheDialogSaysSoAndDoesNotOpen) {

@@ -1,4 +1,5 @@
 // The Folders page, opened from the main frame's menu: removing, adding, the mode, and the tree after OK.
+#include "BrowseForFolder.h"
 #include "DirTree.h"
 #include "FolderSettings.h"
 #include "OptFolder.h"
@@ -6,11 +7,12 @@
 #include "Settings.h"
 #include "TestEnvironment.h"
 
-#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,14 +75,12 @@ TEST(FolderPage, AddAppendsTheChosenFolderEvenTwiceAndRemoveWithoutSelectionAsks
         QTest::mouseClick(page->RemoveButton(), Qt::LeftButton);
         EXPECT_EQ(sink.Texts(), QStringList{"Please first select an item!"});
         for (bool bChoose : {true, true, false}) {
-            WhenOpen<QFileDialog>([&](QFileDialog &dialog) {
-                titles << dialog.windowTitle();
+            WhenOpen<CBrowseForFolder>([&](CBrowseForFolder &browser) {
+                titles << browser.Title()->text();
                 if (!bChoose)
-                    return dialog.reject();
-                auto *name = dialog.findChild<QLineEdit *>("fileNameEdit");
-                ASSERT_TRUE(name);
-                name->setText(music.path());
-                QTest::keyClick(name, Qt::Key_Return);
+                    return browser.reject();
+                ASSERT_TRUE(browser.SelectFolder(music.path()));
+                QTest::keyClick(browser.Tree(), Qt::Key_Return);
             });
             QTest::mouseClick(page->AddButton(), Qt::LeftButton);
         }

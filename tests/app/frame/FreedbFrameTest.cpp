@@ -1,4 +1,5 @@
 // The main window's freedb button asks the local server about the selected drive's disc.
+#include "BrowseForFolder.h"
 #include "CTitleList.h"
 #include "CddbTestServer.h"
 #include "DirTree.h"
@@ -6,19 +7,24 @@
 #include "FreedbRequest.h"
 #include "HttpConnection.h"
 #include "MainFrame.h"
+#include "OptFreeDB.h"
 #include "OptionsSheet.h"
+#include "OptionsSheetDriver.h"
 #include "PluginHost.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
 #include "TitleFile.h"
 #include "cdda/CDDA.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 TEST(FreedbFrame, TheFreedbButtonLooksTheDiscUpAndTheDriveTakesItsTitles) {
@@ -85,4 +91,33 @@ TEST(FreedbFrame, TheOptionsSheetShowsFreedbThenConnection) {
     const qsizetype freedb = tabs.indexOf("freedb Settings");
     ASSERT_GE(freedb, 0);
     EXPECT_EQ(tabs.value(freedb + 1), "Connection");
+}
+
+// The freedb page's "..." opens the program's folder browser under the page's own question.
+TEST(FreedbFrame, TheDatabaseFolderIsChosenInTheFolderBrowser) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    QTemporaryDir db;
+    WriteSettingInt("FREEDB", "UseLocalDB", 1);
+    CMainFrame frame;
+    ASSERT_TRUE(frame.InitMainView());
+    QString title, shownPath;
+    WithOptionsSheet(frame, [&](COptionsSheet &sheet) {
+        COptFreeDB *page = ShowPage<COptFreeDB>(sheet);
+        ASSERT_TRUE(page);
+        WhenOpen<CBrowseForFolder>([&](CBrowseForFolder &browser) {
+            title = browser.Title()->text();
+            browser.SelectFolder(db.path());
+            browser.accept();
+        });
+        QTest::mouseClick(page->findChild<QPushButton *>("DBBrowse"), Qt::LeftButton);
+        for (QLabel *label : page->findChildren<QLabel *>())
+            if (label->text() == db.path())
+                shownPath = label->text();
+    });
+    EXPECT_EQ(title, LoadStringRes(61328));
+    EXPECT_EQ(shownPath, db.path());
+    EXPECT_EQ(GetSettingString("FREEDB", "LocalDBPath", ""), db.path());
+    frame.DestroyMainView();
+    EXPECT_TRUE(sink.Texts().isEmpty());
 }
