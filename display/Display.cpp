@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFontInfo>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
@@ -116,35 +117,46 @@ void CDisplay::UpdateArea(const QRect &area) {
 }
 
 void CDisplay::DrawText(QPainter &painter, const QRect &area, const QString &text, DisplayFont font) {
+    // Laying out text is the costly part of a paint; an area outside the repainted part keeps its pixels.
+    if (!m_rcDirty.intersects(area))
+        return;
     painter.setFont(m_fonts[font]);
     painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text);
 }
 
 void CDisplay::DrawState(QPainter &painter) {
+    if (!m_rcDirty.intersects(m_layout.rcState))
+        return;
     painter.fillRect(m_layout.rcState, m_crBack);
     const int index = m_texts.nState;
     if (index < 0 || index >= int(m_icons.size()) || m_icons[index].isNull()) {
         ShowOnce(g_stateErrorShown, tr("drawState fails"));
         return; // the place stays empty
     }
-    // The symbol is a silhouette in the text colour: the icon only lends its shape.
-    QPixmap shape = m_icons[index].pixmap(32, 32);
-    QPixmap tinted(shape.size());
-    tinted.fill(Qt::transparent);
-    QPainter tint(&tinted);
-    tint.drawPixmap(0, 0, shape);
-    tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    tint.fillRect(tinted.rect(), m_crFront);
-    tint.end();
-    painter.drawPixmap(m_layout.StateIconPos(), tinted);
+    if (m_nTintedState != index || m_crTinted != m_crFront || m_tinted.isNull()) {
+        // The symbol is a silhouette in the text colour: the icon only lends its shape.
+        const QPixmap shape = m_icons[index].pixmap(32, 32);
+        QPixmap tinted(shape.size());
+        tinted.fill(Qt::transparent);
+        QPainter tint(&tinted);
+        tint.drawPixmap(0, 0, shape);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(tinted.rect(), m_crFront);
+        tint.end();
+        m_tinted = tinted;
+        m_nTintedState = index;
+        m_crTinted = m_crFront;
+    }
+    painter.drawPixmap(m_layout.StateIconPos(), m_tinted);
 }
 
-void CDisplay::paintEvent(QPaintEvent *) {
+void CDisplay::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     drawFrame(&painter);
     painter.setClipRect(contentsRect());
     painter.translate(contentsRect().topLeft());
-    painter.fillRect(QRect(QPoint(0, 0), contentsRect().size()), m_crBack);
+    m_rcDirty = event->rect().translated(-contentsRect().topLeft());
+    painter.fillRect(QRect(QPoint(0, 0), contentsRect().size()).intersected(m_rcDirty), m_crBack);
     painter.setPen(m_crFront);
     painter.setBackground(m_crBack);
     painter.setBackgroundMode(Qt::OpaqueMode);

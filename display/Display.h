@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QFrame>
 #include <QIcon>
+#include <QPixmap>
 
 #include <array>
 
@@ -56,4 +57,8 @@ private:
     QString m_strFontName;
     std::array<QFont, FONT_COUNT> m_fonts;
     std::array<QIcon, 3> m_icons;
+    QRect m_rcDirty;  // the part being repainted, inside the edge
+    QPixmap m_tinted; // the last symbol drawn, in the text colour
+    int m_nTintedState = -1;
+    QColor m_crTinted;
 };

@@ -27,7 +27,7 @@ bool DisplayTexts::SetTimes(int elapsed, int remaining) {
 }
 
 bool DisplayTexts::SetTitle(const QString &title) {
-    if (title.isEmpty())
+    if (title.isEmpty() || title == strTitle)
         return false;
     strTitle = title;
     return true;
@@ -36,16 +36,21 @@ bool DisplayTexts::SetTitle(const QString &title) {
 bool DisplayTexts::SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec) {
     if (formatName.isEmpty())
         return false;
-    strRate = QStringLiteral("        %1 kHz     ").arg(samplesPerSec * 0.001, 0, 'f', 2);
-    strChannels = channels == 2 ? QStringLiteral("  Stereo  ") : QStringLiteral("  Mono  ");
-    strBitrate =
+    const QString rate = QStringLiteral("        %1 kHz     ").arg(samplesPerSec * 0.001, 0, 'f', 2);
+    const QString channelsText = channels == 2 ? QStringLiteral("  Stereo  ") : QStringLiteral("  Mono  ");
+    const QString bitrate =
         avgBytesPerSec ? QStringLiteral(" %1 kb/s ").arg((avgBytesPerSec / 1000) * 8) : QString(19, QLatin1Char(' '));
+    if (rate == strRate && channelsText == strChannels && bitrate == strBitrate && formatName == strType)
+        return false;
+    strRate = rate;
+    strChannels = channelsText;
+    strBitrate = bitrate;
     strType = formatName;
     return true;
 }
 
 bool DisplayTexts::SetState(int state) {
-    if (state < 0)
+    if (state < 0 || state == nState)
         return false;
     nState = state;
     return true;

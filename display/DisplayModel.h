@@ -14,11 +14,12 @@ public:
 
     // False when nothing changed (same second, or elapsed < 0): the caller draws nothing new.
     bool SetTimes(int elapsed, int remaining);
-    // False for an empty text, which keeps the old title.
+    // Each returns false when nothing visible changed, so the caller need not repaint.
+    // An empty text keeps the old title.
     bool SetTitle(const QString &title);
-    // False without a format name: the stored texts stay.
+    // Without a format name the stored texts stay.
     bool SetFormat(const QString &formatName, int channels, unsigned samplesPerSec, unsigned avgBytesPerSec);
-    // False for a negative index.
+    // A negative index keeps the symbol.
     bool SetState(int state);
 
     QString strTitle, strElapsed, strRemaining;

@@ -1,7 +1,6 @@
-// One lock and one condition for every event keep wait-for-any simple and free of lost wake-ups.
+// One lock for every event keeps wait-for-any simple and free of lost wake-ups; each thread has its own condition.
 #include "Events.h"
 
-#include <condition_variable>
 #include <mutex>
 
 namespace {
@@ -11,18 +10,10 @@ std::mutex &Lock() {
     return m;
 }
 
-std::condition_variable &Condition() {
-    static std::condition_variable cv;
-    return cv;
-}
-
-template <class Ready>
-bool WaitUntil(std::unique_lock<std::mutex> &lock, std::chrono::milliseconds timeout, Ready ready) {
-    if (timeout == Event::Infinite()) {
-        Condition().wait(lock, ready);
-        return true;
-    }
-    return Condition().wait_for(lock, timeout, ready);
+// One condition per thread, made once: a wait allocates nothing.
+const std::shared_ptr<std::condition_variable> &ThreadCondition() {
+    thread_local const auto condition = std::make_shared<std::condition_variable>();
+    return condition;
 }
 
 } // namespace
@@ -30,11 +21,20 @@ bool WaitUntil(std::unique_lock<std::mutex> &lock, std::chrono::milliseconds tim
 Event::Event(bool bManualReset, bool bInitialState) : m_bManualReset(bManualReset), m_bSignalled(bInitialState) {}
 
 void Event::Set() {
+    std::shared_ptr<std::condition_variable> first;
+    std::vector<std::shared_ptr<std::condition_variable>> more;
     {
         std::lock_guard lock(Lock());
         m_bSignalled = true;
+        if (!m_waiters.empty())
+            first = m_waiters.front();
+        if (m_waiters.size() > 1)
+            more.assign(m_waiters.begin() + 1, m_waiters.end());
     }
-    Condition().notify_all();
+    if (first)
+        first->notify_all();
+    for (const auto &waiter : more)
+        waiter->notify_all();
 }
 
 void Event::Reset() {
@@ -65,8 +65,22 @@ int WaitForAny(std::initializer_list<Event *> events, std::chrono::milliseconds 
         }
         return false;
     };
-    if (!WaitUntil(lock, timeout, ready))
-        return WAIT_TIMEOUT_INDEX;
+    if (!ready()) {
+        const std::shared_ptr<std::condition_variable> &waiter = ThreadCondition();
+        for (Event *e : events)
+            e->m_waiters.push_back(waiter);
+        bool bReady;
+        if (timeout == Event::Infinite()) {
+            waiter->wait(lock, ready);
+            bReady = true;
+        } else {
+            bReady = waiter->wait_for(lock, timeout, ready);
+        }
+        for (Event *e : events)
+            std::erase(e->m_waiters, waiter);
+        if (!bReady)
+            return WAIT_TIMEOUT_INDEX;
+    }
     Event *chosen = *(events.begin() + index);
     if (!chosen->m_bManualReset)
         chosen->m_bSignalled = false;

@@ -2,12 +2,15 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <thread>
+#include <vector>
 
-// All events share one lock and one condition, so a thread can wait for any of several at once;
-// the program never has more than a handful of threads waiting.
+// All events share one lock, so a thread can wait for any of several at once; a Set wakes only the
+// threads that wait for that event, so the mixer's frequent signals do not rouse every other waiter.
 class Event {
 public:
     explicit Event(bool bManualReset, bool bInitialState = false);
@@ -26,6 +29,9 @@ private:
     friend int WaitForAny(std::initializer_list<Event *>, std::chrono::milliseconds);
     bool m_bManualReset;
     bool m_bSignalled;
+    // The conditions of the threads waiting for this event now; shared, so Set can wake them after
+    // letting go of the lock (a woken thread then finds the lock free) even if a wait ends meanwhile.
+    std::vector<std::shared_ptr<std::condition_variable>> m_waiters;
 };
 
 class AutoResetEvent : public Event {

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr uint32_t kCallbackFrames = 1024;
-
 // SDL counts subsystem users, so every device and enumeration holds its own reference.
 bool InitSdlAudio() {
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -75,6 +73,14 @@ HRESULT DirectSoundEnumerate(std::vector<DsDeviceInfo> &devices) {
     return DS_OK;
 }
 
+uint32_t DirectSoundDevice::PeriodFramesFor(uint32_t deviceRate, uint32_t bufferMs) {
+    const uint64_t wanted = std::min<uint64_t>(uint64_t(deviceRate) * bufferMs / 10000, deviceRate / 10);
+    uint32_t frames = 256;
+    while (frames * 2 <= wanted && frames < 4096)
+        frames *= 2;
+    return frames;
+}
+
 DirectSoundDevice::DirectSoundDevice() = default;
 
 DirectSoundDevice::~DirectSoundDevice() {
@@ -130,8 +136,18 @@ void DirectSoundDevice::RunSilentClock() {
     auto last = Clock::now();
     uint64_t fracFrames = 0; // frames times 1000, so rounding never loses time
     std::unique_lock lock(m_lock);
+    auto anyPlaying = [&] {
+        return std::any_of(m_buffers.begin(), m_buffers.end(), [](auto *b) { return b->m_bPlaying; });
+    };
     while (!m_bClosing) {
-        m_changed.wait_for(lock, std::chrono::milliseconds(10));
+        // Nothing playing: nothing to count until a buffer starts.
+        if (!anyPlaying()) {
+            m_changed.wait(lock, [&] { return m_bClosing || anyPlaying(); });
+            last = Clock::now();
+            fracFrames = 0;
+            continue;
+        }
+        m_changed.wait_for(lock, std::chrono::milliseconds(1000 * m_nPeriodFrames / m_nDeviceRate));
         if (m_bClosing)
             break;
         const auto now = Clock::now();
@@ -154,7 +170,7 @@ HRESULT DirectSoundDevice::OpenSdl(const WaveFormat &format) {
     want.freq = static_cast<int>(format.nSamplesPerSec);
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    want.samples = kCallbackFrames;
+    want.samples = static_cast<uint16_t>(m_nPeriodFrames);
     want.callback = &DirectSoundDevice::SdlCallback;
     want.userdata = this;
     const QByteArray name = m_strName.toUtf8();
@@ -192,14 +208,8 @@ void DirectSoundDevice::CloseSdl() {
     }
 }
 
-HRESULT DirectSoundDevice::SetPrimaryFormat(const WaveFormat &format) {
-    if (format.nSamplesPerSec == m_primary.nSamplesPerSec || m_nSdlDevice == 0) {
-        std::lock_guard lock(m_lock);
-        m_primary = format;
-        m_nDeviceRate = format.nSamplesPerSec;
-        return DS_OK;
-    }
-    // A new rate needs the SDL device opened again; the buffers stay attached meanwhile.
+HRESULT DirectSoundDevice::ReopenSdl(const WaveFormat &format) {
+    // The buffers stay attached meanwhile.
     {
         std::lock_guard lock(m_lock);
         m_bClosing = true;
@@ -207,12 +217,46 @@ HRESULT DirectSoundDevice::SetPrimaryFormat(const WaveFormat &format) {
     m_changed.notify_all();
     SDL_CloseAudioDevice(m_nSdlDevice);
     m_nSdlDevice = 0;
-    const HRESULT hr = OpenSdl(format);
-    if (hr != DS_OK)
+    return OpenSdl(format);
+}
+
+HRESULT DirectSoundDevice::SetPrimaryFormat(const WaveFormat &format) {
+    if (format.nSamplesPerSec == m_primary.nSamplesPerSec || m_nSdlDevice == 0) {
+        std::lock_guard lock(m_lock);
+        m_primary = format;
+        m_nDeviceRate = format.nSamplesPerSec;
+        return DS_OK;
+    }
+    // A new rate needs the SDL device opened again.
+    if (ReopenSdl(format) != DS_OK)
         return DSERR_BADFORMAT;
     std::lock_guard lock(m_lock);
     m_primary = format;
     return DS_OK;
+}
+
+void DirectSoundDevice::FitPeriod(uint32_t bufferMs) {
+    uint32_t frames, before;
+    {
+        std::lock_guard lock(m_lock);
+        frames = PeriodFramesFor(m_nDeviceRate, bufferMs);
+        if (frames == m_nPeriodFrames)
+            return;
+        // A device that plays goes on as it is; the next title tries again.
+        if (std::any_of(m_buffers.begin(), m_buffers.end(), [](auto *b) { return b->m_bPlaying; }))
+            return;
+        before = m_nPeriodFrames;
+        m_nPeriodFrames = frames;
+    }
+    m_changed.notify_all();
+    if (m_nSdlDevice != 0 && ReopenSdl(m_primary) != DS_OK) {
+        // The device took the old period a moment ago; better that than no sound.
+        {
+            std::lock_guard lock(m_lock);
+            m_nPeriodFrames = before;
+        }
+        OpenSdl(m_primary);
+    }
 }
 
 void DirectSoundDevice::SdlCallback(void *user, uint8_t *stream, int len) {
@@ -266,6 +310,7 @@ HRESULT DirectSoundDevice::CreateSoundBuffer(const BufferDesc &desc, std::unique
                                              DirectSoundBuffer(this, desc.dwFlags, desc.dwBufferBytes, *f));
     if (!b)
         return DSERR_OUTOFMEMORY;
+    FitPeriod(static_cast<uint32_t>(uint64_t(desc.dwBufferBytes) * 1000 / f->nAvgBytesPerSec));
     Attach(b.get());
     buffer = std::move(b);
     return DS_OK;
@@ -282,5 +327,5 @@ void DirectSoundDevice::Detach(DirectSoundBuffer *buffer) {
     std::erase(m_buffers, buffer);
     m_changed.notify_all();
     // The mixer may be waiting for this buffer's data; it lets go once it sees the buffer stopped.
-    m_changed.wait(lock, [&] { return m_pMixing != buffer; });
+    m_changed.wait(lock, [&] { return m_pMixing != buffer && m_pNotifying != buffer; });
 }

@@ -1,8 +1,11 @@
 // A DirectSound-like sound device over SDL2 audio: primary format, looping secondary buffers, result codes.
 #pragma once
 
+#include "platform/Events.h"
+
 #include <QString>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -119,6 +122,9 @@ public:
     HRESULT GetFormat(WaveFormat *format);
     uint32_t Size() const { return m_dwSize; }
     bool IsPrimary() const { return m_dwFlags & DSBCAPS_PRIMARYBUFFER; }
+    // The mixer signals this event whenever the play cursor has moved, so a writer can wait for it
+    // instead of polling; null stops the signals. The event must outlive its use here.
+    void SetPositionNotify(Event *event);
 
 private:
     friend class DirectSoundDevice;
@@ -140,6 +146,9 @@ private:
     uint32_t m_nFrac = 0;                                    // fraction of a frame, 32-bit fixed point
     uint64_t m_nPlayed = 0, m_nWritten = 0, m_nObserved = 0; // monotonic frames, for unpaced devices
     bool m_bReleaseLast = false;                             // an unpaced device may play the last written frame
+    Event *m_pMoved = nullptr;
+    uint64_t m_nNotified = 0; // m_nPlayed when the event was last signalled
+    std::chrono::steady_clock::time_point m_notifiedAt;
     long m_nVolume = 0, m_nPan = 0;
     uint32_t m_dwFrequency;
     int32_t m_nGainLeft = 65536, m_nGainRight = 65536; // Q16
@@ -167,24 +176,36 @@ public:
 
     // The mixer: fills interleaved stereo 16-bit frames at the device rate. Public for the silent clock.
     void Mix(int16_t *out, uint32_t frames);
+    // Frames the device mixes at one go.
+    uint32_t PeriodFrames() const { return m_nPeriodFrames; }
+    // About a fifth of a half of a buffer that lasts bufferMs: a half is refilled long before the mixer
+    // reaches it, and the device wakes no more often than that needs (at most about 10 times a second).
+    static uint32_t PeriodFramesFor(uint32_t deviceRate, uint32_t bufferMs);
 
 private:
     friend class DirectSoundBuffer;
     DirectSoundDevice();
     HRESULT OpenSdl(const WaveFormat &format);
+    HRESULT ReopenSdl(const WaveFormat &format);
     HRESULT SetPrimaryFormat(const WaveFormat &format);
+    // Follows the mixing period to the length of a new buffer while nothing plays.
+    void FitPeriod(uint32_t bufferMs);
     void CloseSdl();
     void RunSilentClock();
     void Attach(DirectSoundBuffer *buffer);
     void Detach(DirectSoundBuffer *buffer);
     bool MixOne(DirectSoundBuffer &b, uint32_t frames, uint32_t &done);
+    // Whether the buffer's writer is to be told of the cursor's move now; records it if so.
+    bool DueToNotify(DirectSoundBuffer &b);
     static void SdlCallback(void *user, uint8_t *stream, int len);
 
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::vector<DirectSoundBuffer *> m_buffers;
     std::vector<int32_t> m_accum;
-    DirectSoundBuffer *m_pMixing = nullptr; // the buffer the mixer waits on for data
+    std::vector<DirectSoundBuffer *> m_playing; // the mixer's list, kept to spare an allocation per period
+    DirectSoundBuffer *m_pMixing = nullptr;     // the buffer the mixer waits on for data
+    DirectSoundBuffer *m_pNotifying = nullptr;  // the buffer whose event the mixer signals
     QString m_strName;
     uint32_t m_nSdlDevice = 0;
     bool m_bSdlInitialised = false;
@@ -192,6 +213,7 @@ private:
     bool m_bClosing = false;
     WaveFormat m_primary;
     uint32_t m_nDeviceRate = 44100;
+    uint32_t m_nPeriodFrames = PeriodFramesFor(44100, 1000); // a buffer of the default 2 x 500 ms
     uint8_t m_nDeviceChannels = 2;
     DsCaps m_caps;
     uint32_t m_nLevel = 0;

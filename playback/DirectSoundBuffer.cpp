@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr std::chrono::milliseconds kUnpacedNotifyInterval{50};
+
 int32_t ReadSample(const uint8_t *p, int bits) {
     if (bits == 8)
         return (static_cast<int32_t>(p[0]) - 128) << 8;
@@ -150,6 +152,14 @@ HRESULT DirectSoundBuffer::SetCurrentPosition(uint32_t position) {
     return DS_OK;
 }
 
+void DirectSoundBuffer::SetPositionNotify(Event *event) {
+    std::unique_lock lock(m_pDevice->m_lock);
+    m_pMoved = event;
+    m_nNotified = m_nPlayed;
+    // The mixer signals outside its lock; the old event must not go before it is done.
+    m_pDevice->m_changed.wait(lock, [&] { return m_pDevice->m_pNotifying != this; });
+}
+
 HRESULT DirectSoundBuffer::GetStatus(uint32_t *status) {
     if (!status)
         return DSERR_INVALIDPARAM;
@@ -248,6 +258,29 @@ bool DirectSoundDevice::MixOne(DirectSoundBuffer &b, uint32_t frames, uint32_t &
     const uint64_t step = (uint64_t(b.m_dwFrequency) << 32) / m_nDeviceRate;
     // An unpaced device stays short of a full lap past what the reader last saw, or laps would go unseen.
     const uint64_t margin = std::min<uint64_t>((step >> 32) + 2, b.m_dwFrames);
+    // The common case, 16-bit stereo at the device's rate on a device with a clock: whole frames, straight.
+    if (!m_bUnpaced && bits == 16 && stereo && step == (uint64_t(1) << 32) && b.m_nFrac == 0) {
+        while (done < frames && b.m_bPlaying) {
+            const uint32_t run = std::min(frames - done, b.m_dwFrames - b.m_nPos);
+            const uint8_t *src = b.m_data.data() + size_t(b.m_nPos) * 4;
+            int32_t *acc = m_accum.data() + size_t(done) * 2;
+            const int64_t gl = b.m_nGainLeft, gr = b.m_nGainRight;
+            for (uint32_t i = 0; i < run; ++i) {
+                int16_t lr[2];
+                std::memcpy(lr, src + 4 * size_t(i), 4);
+                acc[2 * i] += static_cast<int32_t>((lr[0] * gl) >> 16);
+                acc[2 * i + 1] += static_cast<int32_t>((lr[1] * gr) >> 16);
+            }
+            done += run;
+            b.m_nPlayed += run;
+            b.m_nPos += run;
+            if (b.m_nPos == b.m_dwFrames) {
+                b.m_nPos = 0;
+                b.m_bPlaying = b.m_bLooping;
+            }
+        }
+        return false;
+    }
     while (done < frames) {
         if (!b.m_bPlaying)
             return false;
@@ -295,6 +328,19 @@ bool DirectSoundDevice::MixOne(DirectSoundBuffer &b, uint32_t frames, uint32_t &
     return false;
 }
 
+bool DirectSoundDevice::DueToNotify(DirectSoundBuffer &b) {
+    if (!b.m_pMoved || b.m_nPlayed == b.m_nNotified)
+        return false;
+    // Without a clock the device moves as fast as its writer looks; told at most every 50 ms, the writer
+    // keeps it at a few times real time, as a writer polling every 50 ms would.
+    const auto now = std::chrono::steady_clock::now();
+    if (m_bUnpaced && now - b.m_notifiedAt < kUnpacedNotifyInterval)
+        return false;
+    b.m_nNotified = b.m_nPlayed;
+    b.m_notifiedAt = now;
+    return true;
+}
+
 void DirectSoundDevice::Mix(int16_t *out, uint32_t frames) {
     std::unique_lock lock(m_lock);
     m_accum.assign(size_t(frames) * 2, 0);
@@ -304,21 +350,30 @@ void DirectSoundDevice::Mix(int16_t *out, uint32_t frames) {
     // Without a clock, idle silence would pour out as fast as the disk takes it.
     if (m_bUnpaced && !m_bClosing && !anyPlaying())
         m_changed.wait_for(lock, std::chrono::milliseconds(100));
-    std::vector<DirectSoundBuffer *> playing;
+    m_playing.clear();
     for (DirectSoundBuffer *b : m_buffers)
         if (b->m_bPlaying)
-            playing.push_back(b);
-    for (DirectSoundBuffer *b : playing) {
-        if (std::find(m_buffers.begin(), m_buffers.end(), b) == m_buffers.end())
-            continue; // released while the mixer waited for another buffer
+            m_playing.push_back(b);
+    for (DirectSoundBuffer *&b : m_playing) {
+        if (std::find(m_buffers.begin(), m_buffers.end(), b) == m_buffers.end()) {
+            b = nullptr; // released while the mixer waited for another buffer
+            continue;
+        }
         uint32_t done = 0;
         auto heldSince = std::chrono::steady_clock::now();
         uint64_t written = b->m_nWritten;
         while (MixOne(*b, frames, done)) {
             if (m_bClosing)
                 break;
+            // The writer learns how far the mixer got before the mixer waits for its data.
+            if (DueToNotify(*b))
+                b->m_pMoved->Set();
+            // Waking when the writer is due to be told keeps the pace even.
+            auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(20);
+            if (b->m_pMoved && b->m_nPlayed != b->m_nNotified)
+                until = std::min(until, b->m_notifiedAt + kUnpacedNotifyInterval);
             m_pMixing = b;
-            m_changed.wait_for(lock, std::chrono::milliseconds(20));
+            m_changed.wait_until(lock, until);
             m_pMixing = nullptr;
             m_changed.notify_all();
             if (m_bClosing || !b->m_bPlaying)
@@ -335,4 +390,16 @@ void DirectSoundDevice::Mix(int16_t *out, uint32_t frames) {
     }
     for (size_t i = 0; i < size_t(frames) * 2; ++i)
         out[i] = static_cast<int16_t>(std::clamp(m_accum[i], -32768, 32767));
+    // Signalled outside the lock, so that a writer who wakes does not wait for it at once.
+    for (DirectSoundBuffer *b : m_playing) {
+        if (!b || std::find(m_buffers.begin(), m_buffers.end(), b) == m_buffers.end() || !DueToNotify(*b))
+            continue;
+        Event *moved = b->m_pMoved;
+        m_pNotifying = b;
+        lock.unlock();
+        moved->Set();
+        lock.lock();
+        m_pNotifying = nullptr;
+        m_changed.notify_all();
+    }
 }

@@ -2,6 +2,7 @@
 #include "Functions.h"
 
 #include "Messages.h"
+#include "PlayerSymbols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -42,25 +44,59 @@ QStyle *PositionSliderStyle() {
     return style;
 }
 
+// The position moves every second, the handle only every few: a repaint is due only when it moved a pixel.
+class CPositionSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderValueChange && m_rcPainted == HandleRect())
+            return;
+        QSlider::sliderChange(change);
+    }
+    void paintEvent(QPaintEvent *event) override {
+        QSlider::paintEvent(event);
+        m_rcPainted = HandleRect();
+    }
+    void resizeEvent(QResizeEvent *event) override {
+        m_rcPainted = QRect();
+        QSlider::resizeEvent(event);
+    }
+
+private:
+    QRect HandleRect() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    }
+
+    QRect m_rcPainted; // where the handle was last drawn
+};
+
 } // namespace
 
 CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     : QWidget(parent), m_pDisplay(display), m_pPlayer(std::make_unique<Player>(list, this)) {
     auto *layout = new QVBoxLayout(this);
+    // The panel gives the control 82 pixels: the default margins would squeeze the buttons to a sliver.
+    const QMargins margins = layout->contentsMargins();
+    layout->setContentsMargins(margins.left(), 0, margins.right(), 0);
+    layout->setSpacing(2);
     auto *toolbar = new QToolBar(this);
     toolbar->setIconSize(QSize(30, 20));
     const struct {
         int id;
-        QStyle::StandardPixmap icon;
-    } buttons[] = {{1001, QStyle::SP_MediaPlay},
-                   {1002, QStyle::SP_MediaStop},
-                   {1005, QStyle::SP_MediaPause},
-                   {32808, QStyle::SP_MediaSkipBackward},
-                   {32834, QStyle::SP_MediaSkipForward}};
+        ButtonSymbol symbol;
+    } buttons[] = {{1001, ButtonSymbol::Play},
+                   {1002, ButtonSymbol::Stop},
+                   {1005, ButtonSymbol::Pause},
+                   {32808, ButtonSymbol::Previous},
+                   {32834, ButtonSymbol::Next}};
     for (const auto &b : buttons) {
         // String table texts: the status line before "\n", the tooltip after it.
         const QStringList parts = LoadStringRes(unsigned(b.id)).split(QLatin1Char('\n'));
-        QAction *action = toolbar->addAction(style()->standardIcon(b.icon), parts.value(1));
+        QAction *action = toolbar->addAction(PlayerButtonIcon(b.symbol), parts.value(1));
         action->setStatusTip(parts.value(0));
         action->setToolTip(parts.value(1));
         connect(action, &QAction::triggered, this, [this, id = b.id] { OnCommand(id); });
@@ -68,7 +104,7 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     }
     layout->addWidget(toolbar);
 
-    m_pSlider = new QSlider(Qt::Horizontal, this);
+    m_pSlider = new CPositionSlider(Qt::Horizontal, this);
     m_pSlider->setObjectName(QStringLiteral("1058"));
     m_pSlider->setRange(0, 0);
     m_pSlider->setStyle(PositionSliderStyle());

@@ -1,6 +1,7 @@
 // The player engine: commands and the tick on the GUI thread; the threads of a title live in PlayerThreads.
 #include "Player.h"
 
+#include "DecodedLengths.h"
 #include "Helpers.h"
 #include "Messages.h"
 #include "PlaybackMessages.h"
@@ -304,6 +305,8 @@ void Player::DoTick() {
     if (!m_pCurrentItem || !m_pOutputThread)
         return;
     if (!m_pOutputThread->IsRunning()) {
+        m_pOutputThread->Join(); // what it found out is ours to read
+        KeepDecodedLength();
         DoStop();
         DoNextByMode(true);
         return;
@@ -327,6 +330,20 @@ void Player::DoTick() {
             t.nPositionMode ? uint64_t(m_nElapsed) : uint64_t(m_nElapsed) * t.nAvgBytesPerSec + t.dwDataStart;
         m_pView->SetSliderPos(uint32_t(std::min<uint64_t>(pos, t.dwDataEnd)));
     }
+}
+
+void Player::KeepDecodedLength() {
+    TitleItem *item = m_pCurrentItem;
+    const uint64_t perSecond = uint64_t(item->nSamplesPerSec) * item->nChannels * (item->nBitsPerSample / 8u);
+    // A CD track's length comes from the disc's table of contents: nothing to learn there.
+    if (!m_job.nDecodedBytes || !perSecond || item->nCDDrive != TITLE_NO_CD)
+        return;
+    const int seconds = int(std::min<uint64_t>(m_job.nDecodedBytes / perSecond, INT32_MAX));
+    if (seconds == item->nLength)
+        return;
+    item->nLength = seconds;
+    RememberDecodedLength(item->pszPath, seconds);
+    m_pList->UpdateTitleRow(item, m_nCurrentRow, true);
 }
 
 void Player::UpdateCaption() {

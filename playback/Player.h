@@ -82,6 +82,8 @@ private:
     void DoSeek(uint32_t position);
     // Play gave up on the marked title: the mark goes, the row shows what is known of it.
     void GiveUpTitle(TitleItem *item, int row);
+    // A title that played out from its start tells its true length; the plug-in may only have guessed it.
+    void KeepDecodedLength();
     void UpdateCaption();
     void ResetView();
     void FreeJob();

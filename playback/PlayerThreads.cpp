@@ -14,6 +14,21 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// The mixer says when the cursor moved; this only bounds a wait in which it says nothing (paused).
+constexpr milliseconds kCursorWait{250};
+
+// The buffer signals the event while the thread runs, and not a moment longer.
+class PositionNotify {
+public:
+    PositionNotify(DirectSoundBuffer *buffer, Event *event) : m_pBuffer(buffer) { buffer->SetPositionNotify(event); }
+    ~PositionNotify() { m_pBuffer->SetPositionNotify(nullptr); }
+    PositionNotify(const PositionNotify &) = delete;
+    PositionNotify &operator=(const PositionNotify &) = delete;
+
+private:
+    DirectSoundBuffer *m_pBuffer;
+};
+
 struct DecoderJob {
     TitleItem *pItem = nullptr;
     uint32_t dwBlockBytes = 0;
@@ -98,6 +113,8 @@ void RunOutputThread(PlaybackJob &job) {
     }
 
     DirectSoundBuffer *buffer = job.pBuffer;
+    AutoResetEvent cursorMoved;
+    PositionNotify notify(buffer, &cursorMoved);
     // Pause may come from the GUI thread at any moment; whoever acts last leaves the buffer as paused wants it.
     auto startBuffer = [&] {
         if (job.pPaused->load())
@@ -111,6 +128,7 @@ void RunOutputThread(PlaybackJob &job) {
     bool bNeedData = true, bNextFirst = true, bNotStarted = true, bEndSeen = false;
     bool bFreshStart = true; // the next write is the first since the start or a seek
     bool bLastWrittenFirst = true;
+    bool bWhole = job.dwStartPos == 0; // every byte from the start passes through, none skipped
     uint32_t lastCursor = 0;
     uint64_t endPos = 0;
 
@@ -154,7 +172,8 @@ void RunOutputThread(PlaybackJob &job) {
             bNextFirst = !bNextFirst;
         }
 
-        const int event = WaitForAny({job.pStop, job.pSeek}, milliseconds(50));
+        // Rather than looking at the cursor every 50 ms, look each time it has moved.
+        const int event = WaitForAny({job.pStop, job.pSeek, &cursorMoved}, kCursorWait);
         if (event == 0)
             break;
         if (event == 1) {
@@ -187,6 +206,7 @@ void RunOutputThread(PlaybackJob &job) {
             bNeedData = true;
             bFreshStart = true;
             bEndSeen = false;
+            bWhole = false;
             lastCursor = 0;
             lapBase = uint64_t(PositionSeconds(t, seekPos)) * bytesPerSecond;
             job.pPlayedBytes->store(lapBase);
@@ -204,8 +224,11 @@ void RunOutputThread(PlaybackJob &job) {
         const bool bInFirst = cursor <= B;
         if (bInFirst == bLastWrittenFirst && !bEndSeen)
             bNeedData = true;
-        else if (bEndSeen && played >= endPos)
+        else if (bEndSeen && played >= endPos) {
+            if (bWhole)
+                job.nDecodedBytes = endPos;
             break;
+        }
     }
 
     buffer->Stop();

@@ -29,6 +29,9 @@ struct PlaybackJob {
     std::atomic<uint32_t> *pSeeksTaken = nullptr;
     std::atomic<bool> *pPaused = nullptr; // the user paused: the thread must not start the buffer
     MessageGate *pGate = nullptr;         // the threads' messages; Stop gives up on them
+    // Out, read once the thread has ended: every PCM byte of the title, when it played out from its
+    // start without a seek; else 0.
+    uint64_t nDecodedBytes = 0;
 };
 
 // The output thread's body. Returns when the title has played out, stop was signalled, or sound failed.

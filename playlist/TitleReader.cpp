@@ -1,4 +1,5 @@
 // Reading the titles' formats in the background, and showing what was read one batch per tick.
+#include "DecodedLengths.h"
 #include "PackedTitle.h"
 #include "PluginHost.h"
 #include "TitleItemRecord.h"
@@ -42,6 +43,8 @@ bool ReadRecord(TitleItem *item, bool bShowErrors) {
     }
     if (item->nCDDrive < TITLE_NO_CD)
         LookUpCDTitle(item);
+    else
+        ApplyDecodedLength(item);
     StoreInfoState(*item, INFO_READ);
     return true;
 }

@@ -5,7 +5,11 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
+#include <QScreen>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 TEST(DisplayTexts, FormatTextsArePaddedAsTheDisplayExpects) {
     DisplayTexts t;
@@ -67,13 +71,16 @@ TEST(DisplayLayout, IntegerCellsAreasAndFontSizes) {
 
 namespace {
 
-// Counts the paint events a widget receives.
+// Counts the paint events a widget receives and the part they repaint.
 class PaintCounter : public QObject {
 public:
     int nPaints = 0;
+    QRegion painted;
     bool eventFilter(QObject *, QEvent *e) override {
-        if (e->type() == QEvent::Paint)
+        if (e->type() == QEvent::Paint) {
             ++nPaints;
+            painted += static_cast<QPaintEvent *>(e)->region();
+        }
         return false;
     }
 };
@@ -85,24 +92,60 @@ void Settle() {
 
 } // namespace
 
-TEST(CDisplay, RepaintsOnlyWhenSomethingVisibleChanged) {
+// Once a second the player hands over the time: only the areas whose text changed may be repainted, and
+// what is on screen afterwards is what a full paint would show.
+TEST(CDisplay, RepaintsOnlyTheAreasWhoseTextChanged) {
     ScopedXdgHome home;
     CDisplay display;
     display.resize(354, 109); // a client area of 350 x 105 inside the edge
+    display.SetTitle("Title");
+    display.SetFormat("MP3", 2, 44100, 16000);
+    display.SetState(2);
+    display.SetTimes(10, 50);
     display.show();
     Settle();
     PaintCounter counter;
     display.installEventFilter(&counter);
-
-    display.SetTimes(10, 50);
-    Settle();
-    const int afterFirst = counter.nPaints;
-    EXPECT_GE(afterFirst, 1);
-    display.SetTimes(10, 49);
-    display.SetTimes(-1, 0);
-    display.SetTitle(QString());
-    Settle();
-    EXPECT_EQ(counter.nPaints, afterFirst);
+    const DisplayLayout &l = display.Layout();
+    const QRect times = l.rcElapsed.united(l.rcRemaining).united(l.rcRemainingLabel);
+    const QRect format = l.rcRate.united(l.rcChannels).united(l.rcBitrate).united(l.rcType).united(l.rcTypeLabel);
+    const struct {
+        const char *name;
+        std::function<void()> act;
+        QRect area; // empty: no repaint at all
+    } cases[] = {
+        {"same second", [&] { display.SetTimes(10, 49); }, QRect()},
+        {"no time", [&] { display.SetTimes(-1, 0); }, QRect()},
+        {"next second", [&] { display.SetTimes(11, 49); }, times},
+        {"same title", [&] { display.SetTitle("Title"); }, QRect()},
+        {"empty title", [&] { display.SetTitle(QString()); }, QRect()},
+        {"new title", [&] { display.SetTitle("Other"); }, l.rcTitle},
+        {"same format", [&] { display.SetFormat("MP3", 2, 44100, 16000); }, QRect()},
+        {"no format", [&] { display.SetFormat(QString(), 1, 8000, 0); }, QRect()},
+        {"new format", [&] { display.SetFormat("WAV", 1, 22050, 0); }, format},
+        {"same state", [&] { display.SetState(2); }, QRect()},
+        {"new state", [&] { display.SetState(1); }, l.rcState},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        counter.nPaints = 0;
+        counter.painted = QRegion();
+        c.act();
+        Settle();
+        if (c.area.isEmpty()) {
+            EXPECT_EQ(counter.nPaints, 0);
+            continue;
+        }
+        EXPECT_GE(counter.nPaints, 1);
+        const QRect expected = c.area.translated(display.contentsRect().topLeft());
+        EXPECT_TRUE(QRegion(expected).contains(counter.painted.boundingRect()));
+        // What the partial paints left on screen equals a fresh paint of everything.
+        const QImage shown =
+            display.screen()->grabWindow(display.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage full = display.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), full.size());
+        EXPECT_TRUE(shown == full);
+    }
     EXPECT_EQ(display.Font(FONT_LARGE).pointSizeF(), 23.4);
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -51,6 +52,22 @@ TEST(Events, WakesAWaiterInAnotherThreadAndLosesNoSignal) {
     }
     server.join();
     EXPECT_EQ(served.load(), 1000);
+}
+
+// A Set wakes every thread that waits for that event, however many and whatever else they wait for.
+TEST(Events, EveryWaiterOfAnEventWakes) {
+    ManualResetEvent go;
+    AutoResetEvent other;
+    std::atomic<int> woken{0};
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < 3; ++i)
+        waiters.emplace_back([&] { woken += go.Wait(5s) ? 1 : 0; });
+    waiters.emplace_back([&] { woken += WaitForAny({&other, &go}, 5s) == 1 ? 1 : 0; });
+    std::this_thread::sleep_for(50ms); // let them all wait
+    go.Set();
+    for (std::thread &t : waiters)
+        t.join();
+    EXPECT_EQ(woken.load(), 4);
 }
 
 TEST(WorkerThread, EndIsWaitableAndJoinHonoursTheTimeOut) {

@@ -85,7 +85,9 @@ TEST_F(PlayerFaultsTest, StopInsideADecodersMessageBoxDoesNotHang) {
         list.rows.clear();
         list.played.clear();
         FakeTitle talking{20 * 44100};
-        talking.nMessageRead = 11; // eleven blocks of 16384 bytes: more than a second of audio
+        // Twelve blocks of 16384 bytes have played (more than a second) when the player waits for the
+        // fourteenth, whose Read shows the box.
+        talking.nMessageRead = 13;
         AddTitle(QStringLiteral("talking.pcm"), talking);
         AddTitle(QStringLiteral("next.pcm"), FakeTitle{5 * 44100});
         FakeView display;

@@ -182,3 +182,42 @@ TEST_F(PlayerWidgetsTest, StopAndTheEndOfTheListResetSliderTimeAndCaption) {
         EXPECT_EQ(display.remaining, 0);
     }
 }
+
+// The tick moves the slider every second; the slider repaints only when its handle moves a pixel.
+TEST_F(PlayerWidgetsTest, PositionSliderRepaintsOnlyWhenTheHandleMoves) {
+    FakeView display;
+    CFunctions functions(&list, &display);
+    functions.resize(400, 90);
+    functions.show();
+    QSlider *slider = functions.PositionSlider();
+    const uint32_t max = 100000000;
+    functions.SetSliderRange(0, max);
+    QApplication::processEvents();
+    int paints = 0;
+    struct Counter : QObject {
+        int *pCount;
+        explicit Counter(int *count) : pCount(count) {}
+        bool eventFilter(QObject *, QEvent *e) override {
+            *pCount += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(&paints);
+    slider->installEventFilter(&counter);
+    const uint32_t pixel = max / uint32_t(slider->width()); // about one pixel of the groove
+    const struct {
+        uint32_t pos;
+        bool bRepaint;
+    } steps[] = {{pixel * 10, true},
+                 {pixel * 10 + 1, false},
+                 {pixel * 10 + pixel / 10, false},
+                 {pixel * 40, true},
+                 {pixel * 10, true}};
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.pos);
+        paints = 0;
+        functions.SetSliderPos(s.pos);
+        QApplication::processEvents();
+        EXPECT_EQ(slider->value(), int(s.pos)); // the value is exact, whatever is drawn
+        EXPECT_EQ(paints > 0, s.bRepaint);
+    }
+}

@@ -2,6 +2,7 @@
 #include "Sound.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
+#include "platform/Events.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -222,6 +223,52 @@ TEST(SoundMixer, ConvertsEightBitMonoAndResamples) {
     out = MixFrames(*device, 200);
     for (int f = 0; f < 199; ++f)
         EXPECT_EQ(out[2 * f], int16_t(f * 15)) << f;
+}
+
+// The writer waits for the cursor instead of polling it: the mixer must signal each move, and only a move.
+TEST(SoundMixer, SignalsTheWriterWhenTheCursorMovedAndOnlyThen) {
+    auto device = DirectSoundDevice::CreateManual();
+    auto buffer = MakeBuffer(*device, 2, 44100, 16, 4096);
+    AutoResetEvent moved;
+    buffer->SetPositionNotify(&moved);
+    MixFrames(*device, 64);
+    EXPECT_FALSE(moved.Wait(std::chrono::milliseconds(0))) << "a stopped buffer does not move";
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    MixFrames(*device, 64);
+    EXPECT_TRUE(moved.Wait(std::chrono::milliseconds(0)));
+    ASSERT_EQ(buffer->Stop(), DS_OK); // paused
+    MixFrames(*device, 64);
+    EXPECT_FALSE(moved.Wait(std::chrono::milliseconds(0)));
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    buffer->SetPositionNotify(nullptr);
+    MixFrames(*device, 64);
+    EXPECT_FALSE(moved.Wait(std::chrono::milliseconds(0))) << "no signal after the writer let go";
+}
+
+// The device wakes once per period: as seldom as the buffer allows, yet a half is refilled in time.
+TEST(SoundDevice, MixingPeriodFollowsTheLengthOfTheBuffer) {
+    ScopedXdgHome home;
+    RecordingSink sink;
+    ScopedEnv env({{"SDL_AUDIODRIVER", "dummy"}});
+    ASSERT_TRUE(InitSound());
+    const uint32_t rate = 44100;
+    for (uint32_t ms : {200u, 1000u, 6000u}) {
+        SCOPED_TRACE(ms);
+        std::unique_ptr<DirectSoundBuffer> buffer;
+        ASSERT_TRUE(CreateStreamBuffer(buffer, 2, int(rate), 16, rate / 1000 * 4 * ms));
+        const uint32_t period = SoundDevice()->PeriodFrames();
+        const uint32_t bound = std::min(rate * ms / 10000, rate / 10); // a fifth of a half, and 100 ms
+        EXPECT_EQ(period & (period - 1), 0u) << period;
+        EXPECT_LE(period, bound);
+        EXPECT_GT(period * 2, bound);
+        // While one buffer plays, another of a different length leaves the period alone.
+        ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+        std::unique_ptr<DirectSoundBuffer> other;
+        ASSERT_TRUE(CreateStreamBuffer(other, 2, int(rate), 16, rate / 1000 * 4 * (ms == 200 ? 1000 : 200)));
+        EXPECT_EQ(SoundDevice()->PeriodFrames(), period);
+    }
+    EXPECT_TRUE(sink.Texts().isEmpty());
+    ReleaseSound();
 }
 
 TEST(SoundInit, MissingDeviceIsReportedOnceAndTheDefaultTakesOver) {
