@@ -112,14 +112,14 @@ CFunctions::CFunctions(PlayerList *list, PlayerView *display, QWidget *parent)
     connect(m_pSlider, &QSlider::sliderReleased, this,
             [this] { m_pPlayer->SliderReleased(FromSlider(m_pSlider->sliderPosition())); });
     // A key (arrows, pages, Home, End) moves the handle in one step: that is a whole scroll action with
-    // its end at once. The slider takes its new value after it announced the action.
+    // its end at once. The slider announces the action with the handle already moved but before taking
+    // the new value; read later, the value may have been put back by a tick in between.
     connect(m_pSlider, &QSlider::actionTriggered, this, [this](int action) {
         if (action == QAbstractSlider::SliderMove)
             return;
-        QTimer::singleShot(0, this, [this] {
-            m_pPlayer->SliderMoving(FromSlider(m_pSlider->value()));
-            m_pPlayer->SliderReleased(FromSlider(m_pSlider->value()));
-        });
+        const uint32_t position = FromSlider(m_pSlider->sliderPosition());
+        m_pPlayer->SliderMoving(position);
+        m_pPlayer->SliderReleased(position);
     });
     layout->addWidget(m_pSlider);
 

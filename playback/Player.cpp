@@ -141,6 +141,8 @@ void Player::DoPlay() {
     m_pView->SetSliderSteps(uint32_t(std::min<uint64_t>(step, UINT32_MAX)), span / 5);
     item->dwReadPos = item->dwDataStart;
     m_nSeekPos = 0;
+    m_nSeeksAsked = 0;
+    m_nSeeksTaken = 0;
     item->bSilence = item->nBitsPerSample == 8 ? 0x80 : 0;
     m_nBytesPerMs = bytesPerMs;
     m_dwTitleRate = item->nSamplesPerSec;
@@ -181,6 +183,8 @@ void Player::DoPlay() {
     m_job.dwStartPos = 0;
     m_job.pPlayedBytes = &m_nPlayedBytes;
     m_job.pSeekPos = &m_nSeekPos;
+    m_job.pSeeksAsked = &m_nSeeksAsked;
+    m_job.pSeeksTaken = &m_nSeeksTaken;
     m_job.pPaused = &m_bPaused;
     m_job.pGate = m_pGate.get();
     m_pOutputThread = std::make_unique<WorkerThread>();
@@ -307,7 +311,8 @@ void Player::DoTick() {
         DoNextByMode(true);
         return;
     }
-    if (m_bDragging)
+    // A stale position would put the slider back where it was, and the next key would step from there.
+    if (m_bDragging || m_nSeeksTaken.load() != m_nSeeksAsked.load())
         return;
     const uint64_t played = m_nPlayedBytes.load();
     m_nElapsed = (played && m_nBytesPerMs) ? static_cast<int>(played / (uint64_t(m_nBytesPerMs) * 1000)) : 0;
@@ -373,6 +378,7 @@ void Player::DoSeek(uint32_t position) {
     if (!m_pCurrentItem || !IsOutputRunning())
         return;
     m_nSeekPos = position;
+    ++m_nSeeksAsked;
     m_pSeekEvent->Set();
 }
 

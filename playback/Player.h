@@ -102,6 +102,8 @@ private:
     uint32_t m_nBytesPerMs = 0;
     uint32_t m_dwTitleRate = 0;
     std::atomic<uint32_t> m_nSeekPos{0};
+    // Until the output thread has taken the last seek, the played bytes still tell the old position.
+    std::atomic<uint32_t> m_nSeeksAsked{0}, m_nSeeksTaken{0};
     std::atomic<uint64_t> m_nPlayedBytes{0};
     std::atomic<bool> m_bPaused{false};
     int m_nIntroLength = 10;

@@ -187,6 +187,8 @@ void RunOutputThread(PlaybackJob &job) {
             }
             if (!CheckSound(buffer->SetCurrentPosition(0), QStringLiteral("SetCurrentPosition")))
                 break;
+            // The count first: a position newer than it only repeats the seek its own event asks for.
+            const uint32_t seeksAsked = job.pSeeksAsked->load();
             const uint32_t seekPos = job.pSeekPos->load();
             // At or past the end there is nothing to decode: the title ends as if it had played out.
             if (seekPos >= t.dwDataEnd)
@@ -208,6 +210,7 @@ void RunOutputThread(PlaybackJob &job) {
             lastCursor = 0;
             lapBase = uint64_t(PositionSeconds(t, seekPos)) * bytesPerSecond;
             job.pPlayedBytes->store(lapBase);
+            job.pSeeksTaken->store(seeksAsked);
             dj.resyncAndRead.Set();
             continue;
         }

@@ -24,8 +24,11 @@ struct PlaybackJob {
     // Written here, read by the timer. 64-bit: 32 bits of 44.1 kHz stereo last under seven hours.
     std::atomic<uint64_t> *pPlayedBytes = nullptr;
     std::atomic<uint32_t> *pSeekPos = nullptr; // written before the seek event is signalled
-    std::atomic<bool> *pPaused = nullptr;      // the user paused: the thread must not start the buffer
-    MessageGate *pGate = nullptr;              // the threads' messages; Stop gives up on them
+    // Seeks asked for (counted after pSeekPos is written) and the last one whose position pPlayedBytes shows.
+    std::atomic<uint32_t> *pSeeksAsked = nullptr;
+    std::atomic<uint32_t> *pSeeksTaken = nullptr;
+    std::atomic<bool> *pPaused = nullptr; // the user paused: the thread must not start the buffer
+    MessageGate *pGate = nullptr;         // the threads' messages; Stop gives up on them
     // Out, read once the thread has ended: every PCM byte of the title, when it played out from its
     // start without a seek; else 0.
     uint64_t nDecodedBytes = 0;

@@ -81,6 +81,8 @@ public:
     void StartInfoReader(int firstRow, int total);
     void StopInfoReader();
     bool IsReading() const { return m_pReaderThread != nullptr; }
+    // Entries of the reader's queue it has finished, whether or not the GUI thread took them in yet.
+    int ReaderHandled() const { return m_nReaderHandled.load(std::memory_order_acquire); }
     // The longest time one reader tick held the GUI thread, for the benchmark.
     qint64 LongestReaderTickMs() const { return m_nLongestTickMs; }
     void RefreshCDTitles();

@@ -189,7 +189,7 @@ TEST(MelvoStartsWhateverTheUserLeft, ASignalEndsItAndNothingIsLost) {
     for (size_t i = 0; i < users.size(); ++i) {
         SCOPED_TRACE(states[i].name);
         qint64 ms = 0;
-        ASSERT_TRUE(users[i]->Signal(SIGTERM, 5000, &ms)) << "still running 5 s after SIGTERM";
+        ASSERT_TRUE(users[i]->Signal(SIGTERM, 30000, &ms)) << "still running 30 s after SIGTERM";
         EXPECT_EQ(users[i]->Process()->exitStatus(), QProcess::NormalExit);
         const int code = users[i]->Process()->exitCode();
         if (states[i].nExitCode >= 0) {
@@ -213,7 +213,7 @@ TEST(MelvoSignals, ABoxOpenAtStartUpEndsWithoutSavingAnything) {
     const auto before = LookAtAll(user);
     user.Start();
     ASSERT_TRUE(user.WaitUntilAnswering());
-    ASSERT_TRUE(user.Signal(SIGHUP, 5000));
+    ASSERT_TRUE(user.Signal(SIGHUP, 30000));
     EXPECT_EQ(user.Process()->exitCode(), 128 + SIGHUP);
     EXPECT_TRUE(Same(before.at(user.Config("Melvo.conf")), user.Config("Melvo.conf.bad")));
     EXPECT_FALSE(QFileInfo::exists(user.Config("Melvo.conf"))) << "nothing is saved";
@@ -235,13 +235,13 @@ TEST(MelvoSignals, ExitRunsTheClosingOrderAndASignalDismissesABoxLeftInIt) {
         ASSERT_TRUE(user.WaitUntilAnswering());
         ::kill(pid_t(user.Process()->processId()), SIGTERM);
         if (bBox) {
-            for (int i = 0; i < 500 && !user.PluginLog().contains("Box in-exit-probe"); ++i)
+            for (int i = 0; i < 3000 && !user.PluginLog().contains("Box in-exit-probe"); ++i)
                 QThread::msleep(10);
             ASSERT_TRUE(user.PluginLog().contains("Box in-exit-probe"));
             EXPECT_FALSE(user.Process()->waitForFinished(300)) << "the box waits for an answer";
-            ASSERT_TRUE(user.Signal(SIGINT, 5000));
+            ASSERT_TRUE(user.Signal(SIGINT, 30000));
         } else {
-            ASSERT_TRUE(user.Process()->waitForFinished(5000));
+            ASSERT_TRUE(user.Process()->waitForFinished(30000));
         }
         EXPECT_EQ(user.Process()->exitCode(), 0);
         EXPECT_EQ(user.PluginLog().filter("in-exit-probe").filter("DLL"),
@@ -280,7 +280,7 @@ TEST(MelvoRestarts, ModeFoldersPlaylistPlacementAndStatusBarComeBack) {
     for (int run = 0; run < 2; ++run) {
         user.Start();
         ASSERT_TRUE(user.WaitUntilAnswering());
-        ASSERT_TRUE(user.Signal(SIGTERM, 5000));
+        ASSERT_TRUE(user.Signal(SIGTERM, 30000));
         EXPECT_EQ(user.Process()->exitCode(), 0);
         EXPECT_EQ(values(), first) << "run " << run;
     }

@@ -96,7 +96,7 @@ public:
 TEST(SecretStore, ThePasswordGoesToTheSecretServiceAndNotIntoTheSettings) {
     QProcess daemon;
     daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-    if (!daemon.waitForStarted(5000) || !daemon.waitForReadyRead(5000))
+    if (!daemon.waitForStarted(30000) || !daemon.waitForReadyRead(30000))
         GTEST_SKIP() << "no dbus-daemon";
     const QByteArray address = daemon.readLine().trimmed();
     ASSERT_FALSE(address.isEmpty());

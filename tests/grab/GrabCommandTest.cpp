@@ -5,6 +5,7 @@
 #include "WavEncoder.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 
@@ -87,8 +88,13 @@ TEST_F(GrabCommandTest, DefaultsComeFromTheDialogsSettingsAndItRunsBesideAnOpenW
     window.setProcessEnvironment(env);
     window.start(QStringLiteral(MELVO_PROGRAM_DIR "/melvo"), {"-nologo"});
     ASSERT_TRUE(window.waitForStarted());
-    QThread::msleep(1500);
+    // The window holds the single instance's lock from its first moments.
+    QElapsedTimer clock;
+    clock.start();
+    while (QDir(runtime.path()).entryList({"*.lock"}, QDir::Files).isEmpty() && clock.elapsed() < 30000)
+        QThread::msleep(20);
     ASSERT_EQ(window.state(), QProcess::Running);
+    ASSERT_FALSE(QDir(runtime.path()).entryList({"*.lock"}, QDir::Files).isEmpty());
     const Result r = Melvo({"--tracks", "2"}, env);
     window.terminate();
     window.waitForFinished(20000);

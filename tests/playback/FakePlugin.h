@@ -293,19 +293,36 @@ protected:
         }
         return list.Add(path, &FakeEntry());
     }
-    // Drives the timer until the condition holds; false after a generous safety limit.
-    template <class Pred> bool RunUntil(Pred pred, int limitMs = 30000) {
+    // Drives the timer until the condition holds; fails after a generous safety limit, saying where the
+    // player stood then.
+    template <class Pred>::testing::AssertionResult RunUntil(Pred pred, int limitMs = 30000) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
         while (!pred()) {
             if (std::chrono::steady_clock::now() > until)
-                return false;
+                return ::testing::AssertionFailure() << "still waiting after " << limitMs << " ms: " << Describe();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
             if (view.timer)
                 player->Tick();
         }
-        return true;
+        return ::testing::AssertionSuccess();
     }
-    bool RunToStop() {
+    std::string Describe() {
+        const FakeState &s = FakeState::Get();
+        std::string text = "state " + std::to_string(player->GetPlayState()) + ", row " +
+                           std::to_string(player->CurrentRow()) + ", output " +
+                           (player->IsOutputRunning() ? "running" : "ended") + ", played bytes " +
+                           std::to_string(player->PlayedBytes()) + ", timer " + (view.timer ? "on" : "off") +
+                           ", reads " + std::to_string(s.nRead) + ", init/deinit " + std::to_string(s.nInitRead) + "/" +
+                           std::to_string(s.nDeinitRead) + ", resyncs " + std::to_string(s.nResync);
+        if (DirectSoundBuffer *b = player->StreamBuffer()) {
+            uint32_t status = 0, cursor = 0;
+            b->GetStatus(&status);
+            b->GetCurrentPosition(&cursor, nullptr);
+            text += ", buffer status " + std::to_string(status) + " cursor " + std::to_string(cursor);
+        }
+        return text;
+    }
+    ::testing::AssertionResult RunToStop() {
         return RunUntil([&] { return player->GetPlayState() == PLAYSTATE_STOPPED && !player->IsOutputRunning(); });
     }
     // Frame indexes that reached the device, silence skipped. Releases the device to flush it.
@@ -323,12 +340,6 @@ protected:
                 continue;
             frames.push_back(((lr[1] - 1) << 14) | (lr[0] - 1));
         }
-        return frames;
-    }
-    // What played from a seek to frame `first` on, for tests that Pause right after Play: the first few
-    // frames may slip out before the pause takes hold (a slow machine, a sanitizer).
-    static std::vector<int> FromSeek(std::vector<int> frames, int first) {
-        frames.erase(frames.begin(), std::find_if(frames.begin(), frames.end(), [&](int f) { return f >= first; }));
         return frames;
     }
     static std::vector<int> Range(int from, int to) {

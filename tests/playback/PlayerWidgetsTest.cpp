@@ -124,6 +124,31 @@ TEST_F(PlayerWidgetsTest, PositionSliderJumpsWhereClickedAndStepsByKeys) {
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('\n').toStdString();
 }
 
+TEST_F(PlayerWidgetsTest, SliderKeepsAKeysStepWhileTheSeekWaitsForTheDecoder) {
+    OpenSound(false);
+    FakeTitle t{10 * 44100};
+    t.nSlowRead = 1; // the decoder is busy with the second block when the key comes
+    FakeState::Get().bHold = true;
+    AddTitle(QStringLiteral("t.pcm"), t);
+    FakeView display;
+    CFunctions functions(&list, &display);
+    Player &p = functions.GetPlayer();
+    QSlider *slider = functions.PositionSlider();
+    list.selected = 0;
+    functions.Action(1001)->trigger();
+    functions.Action(1005)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FakeState::Get().nRead == 2; }, 30000));
+    QTest::keyClick(slider, Qt::Key_PageUp); // a fifth: two seconds
+    const int stepped = slider->value();
+    ASSERT_GT(stepped, 0);
+    QTest::qWait(300); // ticks come meanwhile; the old position they know must not put the handle back
+    EXPECT_EQ(slider->value(), stepped);
+    FakeState::Get().Release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SeekedSecond(p) == 2; }, 30000)) << SeekedSecond(p);
+    EXPECT_EQ(p.GetPlayState(), PLAYSTATE_PAUSED);
+    functions.Action(1002)->trigger();
+}
+
 TEST_F(PlayerWidgetsTest, StopAndTheEndOfTheListResetSliderTimeAndCaption) {
     OpenSound(false); // real time, so the caption has time to scroll
     AddTitle(QStringLiteral("song.pcm"), FakeTitle{44100});

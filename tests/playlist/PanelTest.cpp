@@ -148,8 +148,9 @@ TEST(CTitleListView, PanelCommandsFromTheListAndDrops) {
     ASSERT_EQ(list.RowCount(), 2);
     EXPECT_EQ(list.RowText(1, 1), QStringLiteral("00:04"));
     EXPECT_EQ(list.GetFirstSelected(), 1);
-    QTest::qWait(50);
-    EXPECT_EQ(player.PlaylistPanel()->TotalLabel()->text(), QStringLiteral("01:05  "));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return player.PlaylistPanel()->TotalLabel()->text() == QStringLiteral("01:05  ");
+    })) << player.PlaylistPanel()->TotalLabel()->text().toStdString();
 
     menu.reset(view.BuildContextMenu(nullptr));
     enabled.clear();
@@ -163,12 +164,14 @@ TEST(CTitleListView, PanelCommandsFromTheListAndDrops) {
     EXPECT_EQ(list.RowCount(), 1);
     EXPECT_EQ(TitleText(*list.ItemAt(0)), QStringLiteral("one"));
     EXPECT_EQ(list.GetFirstSelected(), 0);
-    QTest::qWait(50);
-    EXPECT_EQ(player.PlaylistPanel()->TotalLabel()->text(), QStringLiteral("01:01  "));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return player.PlaylistPanel()->TotalLabel()->text() == QStringLiteral("01:01  ");
+    })) << player.PlaylistPanel()->TotalLabel()->text().toStdString();
     player.PlaylistPanel()->OnCommand(1192);
     EXPECT_EQ(list.RowCount(), 0);
-    QTest::qWait(50);
-    EXPECT_EQ(player.PlaylistPanel()->TotalLabel()->text(), QStringLiteral("00:00  "));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return player.PlaylistPanel()->TotalLabel()->text() == QStringLiteral("00:00  ");
+    })) << player.PlaylistPanel()->TotalLabel()->text().toStdString();
     EXPECT_FALSE(player.PlaylistPanel()->Button(1192)->isEnabled());
 }
 

@@ -426,8 +426,12 @@ TEST_F(TitleListTest, StoppingAReaderThatWaitsForTheGuiKeepsWhatWasRead) {
     TitleList playlist(true);
     ASSERT_TRUE(playlist.LoadPlaylist(MakeCyclingPlaylist(dir.path(), 1200), "m3u", true));
     ASSERT_EQ(playlist.RowCount(), 1200);
-    // No event loop: the ring fills and the thread waits.
-    QThread::msleep(300);
+    // No event loop: the ring (128 slots) fills and the thread waits.
+    QElapsedTimer clock;
+    clock.start();
+    while (playlist.ReaderHandled() < 128 && clock.elapsed() < 30000)
+        QThread::msleep(5);
+    ASSERT_GE(playlist.ReaderHandled(), 128);
     playlist.StopInfoReader();
     EXPECT_FALSE(playlist.IsReading());
     int known = 0;
