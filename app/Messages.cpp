@@ -64,20 +64,6 @@ int AskWithMessageBox(const QString &text, unsigned type) {
     }
 }
 
-// Without a GUI there is nobody to ask: the text goes to stderr and questions get the cautious answer.
-int AnswerWithoutGui(const QString &text, unsigned type) {
-    std::fprintf(stderr, "Melvo: %s\n", text.toLocal8Bit().constData());
-    switch (type & 0x0F) {
-    case MB_OKCANCEL:
-    case MB_YESNOCANCEL:
-        return IDCANCEL;
-    case MB_YESNO:
-        return IDNO;
-    default:
-        return IDOK;
-    }
-}
-
 int ShowByDefault(const QString &text, unsigned type) {
     auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
     if (!app)
@@ -99,6 +85,19 @@ QString LoadOrComplain(unsigned id) {
 }
 
 } // namespace
+
+int AnswerWithoutGui(const QString &text, unsigned type) {
+    std::fprintf(stderr, "Melvo: %s\n", text.toLocal8Bit().constData());
+    switch (type & 0x0F) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDOK;
+    }
+}
 
 void SetMessageSink(MessageSink *sink) {
     g_sink.store(sink);

@@ -31,6 +31,8 @@ MessageSink *CurrentMessageSink();
 
 // Shows a text through the current sink from any thread; a worker thread waits for the answer.
 int ShowMessage(const QString &text, unsigned type = MB_OK);
+// When nobody can be asked: the text goes to stderr and a question gets the answer that changes least.
+int AnswerWithoutGui(const QString &text, unsigned type);
 
 // The built-in English text of a string table entry; empty and *ok = false for an unknown id.
 QString EnglishString(unsigned id, bool *ok = nullptr);

@@ -70,18 +70,7 @@ void CloseWhenUnwound() {
 // Nobody is left to answer: texts go to standard error, questions get the answer that changes least.
 class NobodyAnswers : public MessageSink {
 public:
-    int Show(const QString &text, unsigned type) override {
-        std::fprintf(stderr, "Melvo: %s\n", text.toLocal8Bit().constData());
-        switch (type & 0x0F) {
-        case MB_OKCANCEL:
-        case MB_YESNOCANCEL:
-            return IDCANCEL;
-        case MB_YESNO:
-            return IDNO;
-        default:
-            return IDOK;
-        }
-    }
+    int Show(const QString &text, unsigned type) override { return AnswerWithoutGui(text, type); }
 };
 
 void DismissEveryBox() {
