@@ -3,6 +3,9 @@
 
 #include <mutex>
 
+#include <signal.h>
+#include <sys/mman.h>
+
 namespace {
 
 std::mutex &Lock() {
@@ -15,6 +18,42 @@ const std::shared_ptr<std::condition_variable> &ThreadCondition() {
     thread_local const auto condition = std::make_shared<std::condition_variable>();
     return condition;
 }
+
+// A fault on an exhausted stack can only be handled on a stack of its own, and each thread needs its own:
+// the crash handler's report runs on it. A thread that already has one (a sanitizer's) keeps it.
+class SignalStack {
+public:
+    SignalStack() {
+        stack_t current{};
+        if (::sigaltstack(nullptr, &current) != 0 || !(current.ss_flags & SS_DISABLE))
+            return;
+        void *memory = ::mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+        if (memory == MAP_FAILED)
+            return;
+        stack_t stack{};
+        stack.ss_sp = memory;
+        stack.ss_size = kSize;
+        if (::sigaltstack(&stack, nullptr) != 0) {
+            ::munmap(memory, kSize);
+            return;
+        }
+        m_pMemory = memory;
+    }
+    ~SignalStack() {
+        if (!m_pMemory)
+            return;
+        stack_t off{};
+        off.ss_flags = SS_DISABLE;
+        ::sigaltstack(&off, nullptr);
+        ::munmap(m_pMemory, kSize);
+    }
+    SignalStack(const SignalStack &) = delete;
+    SignalStack &operator=(const SignalStack &) = delete;
+
+private:
+    static constexpr size_t kSize = 128 * 1024; // as much as the main thread's
+    void *m_pMemory = nullptr;
+};
 
 } // namespace
 
@@ -97,7 +136,10 @@ void WorkerThread::Start(std::function<void()> body) {
         m_thread.join();
     m_ended.Reset();
     m_thread = std::thread([this, body = std::move(body)] {
-        body();
+        {
+            SignalStack stack;
+            body();
+        }
         m_ended.Set();
     });
 }

@@ -92,6 +92,7 @@ TEST(CrashProcess, EachKindOfCrashLeavesItsReportAndADumpLldbReads) {
         {"abort", SIGABRT, "Error-Type 0x6, Error-Address 0x[0-9a-f]{6,}", "CallAbort", 1},
         {"exception", SIGABRT, nullptr, "ThrowUncaught", 1},
         {"overflow", SIGSEGV, "Error-Type 0xb, Error-Address 0x[0-9a-f]+", "RecurseForever", 1},
+        {"worker-overflow", SIGSEGV, "Error-Type 0xb, Error-Address 0x[0-9a-f]+", "RecurseForever", 2},
         {"thread", SIGSEGV, "Error-Type 0xb, Error-Address 0x10", "CrashOnSecondThread", 2},
     };
     const QString buildId = BuildId(kCrashProgram);

@@ -1,7 +1,9 @@
 // Crashes the way its first argument says, with Melvo's crash handler installed; the second argument
-// names the report program. Modes: null, abort, exception, overflow, thread, and second-fault, whose second
+// names the report program. Modes: null, abort, exception, overflow (on the main
+// thread or a worker), thread, and second-fault, whose second
 // thread faults once the file named by the third argument exists (the report program has started).
 #include "CrashHandler.h"
+#include "platform/Events.h"
 
 #include <SDL.h>
 
@@ -65,6 +67,10 @@ int main(int argc, char **argv) {
         ThrowUncaught();
     } else if (!strcmp(mode, "overflow")) {
         RecurseForever(0);
+    } else if (!strcmp(mode, "worker-overflow")) {
+        WorkerThread worker;
+        worker.Start([] { RecurseForever(0); });
+        worker.Join(std::chrono::milliseconds(60000));
     } else if (!strcmp(mode, "thread")) {
         std::thread worker(CrashOnSecondThread);
         worker.join();
