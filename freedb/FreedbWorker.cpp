@@ -327,7 +327,10 @@ int StartFreedbRequest(uint8_t nMode, uint8_t nDrive, uint32_t dwDiscID, CFreedb
     g_requests.push_back(job->control);
     std::thread([job = std::move(job)]() mutable {
         const std::shared_ptr<RequestControl> control = job->control;
-        FreedbWorker(std::move(job));
+        {
+            SignalStack stack; // a server's answer is parsed here
+            FreedbWorker(std::move(job));
+        }
         control->ended.Set();
     }).detach();
     return 1;

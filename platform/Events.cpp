@@ -19,42 +19,6 @@ const std::shared_ptr<std::condition_variable> &ThreadCondition() {
     return condition;
 }
 
-// A fault on an exhausted stack can only be handled on a stack of its own, and each thread needs its own:
-// the crash handler's report runs on it. A thread that already has one (a sanitizer's) keeps it.
-class SignalStack {
-public:
-    SignalStack() {
-        stack_t current{};
-        if (::sigaltstack(nullptr, &current) != 0 || !(current.ss_flags & SS_DISABLE))
-            return;
-        void *memory = ::mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-        if (memory == MAP_FAILED)
-            return;
-        stack_t stack{};
-        stack.ss_sp = memory;
-        stack.ss_size = kSize;
-        if (::sigaltstack(&stack, nullptr) != 0) {
-            ::munmap(memory, kSize);
-            return;
-        }
-        m_pMemory = memory;
-    }
-    ~SignalStack() {
-        if (!m_pMemory)
-            return;
-        stack_t off{};
-        off.ss_flags = SS_DISABLE;
-        ::sigaltstack(&off, nullptr);
-        ::munmap(m_pMemory, kSize);
-    }
-    SignalStack(const SignalStack &) = delete;
-    SignalStack &operator=(const SignalStack &) = delete;
-
-private:
-    static constexpr size_t kSize = 128 * 1024; // as much as the main thread's
-    void *m_pMemory = nullptr;
-};
-
 } // namespace
 
 Event::Event(bool bManualReset, bool bInitialState) : m_bManualReset(bManualReset), m_bSignalled(bInitialState) {}
@@ -124,6 +88,32 @@ int WaitForAny(std::initializer_list<Event *> events, std::chrono::milliseconds 
     if (!chosen->m_bManualReset)
         chosen->m_bSignalled = false;
     return index;
+}
+
+SignalStack::SignalStack() {
+    stack_t current{};
+    if (::sigaltstack(nullptr, &current) != 0 || !(current.ss_flags & SS_DISABLE))
+        return;
+    void *memory = ::mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    if (memory == MAP_FAILED)
+        return;
+    stack_t stack{};
+    stack.ss_sp = memory;
+    stack.ss_size = kSize;
+    if (::sigaltstack(&stack, nullptr) != 0) {
+        ::munmap(memory, kSize);
+        return;
+    }
+    m_pMemory = memory;
+}
+
+SignalStack::~SignalStack() {
+    if (!m_pMemory)
+        return;
+    stack_t off{};
+    off.ss_flags = SS_DISABLE;
+    ::sigaltstack(&off, nullptr);
+    ::munmap(m_pMemory, kSize);
 }
 
 WorkerThread::~WorkerThread() {

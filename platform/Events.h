@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -49,7 +50,23 @@ constexpr int WAIT_TIMEOUT_INDEX = -1;
 // The index of the first signalled event (consuming it if auto-reset), or WAIT_TIMEOUT_INDEX.
 int WaitForAny(std::initializer_list<Event *> events, std::chrono::milliseconds timeout = Event::Infinite());
 
-// A thread whose end is an event others can wait for; it must be joined before destruction.
+// A fault on an exhausted stack can only be handled on a stack of its own, and each thread needs its own
+// (the crash report is written on it): a thread holds one while it runs. A thread that already has one (a
+// sanitizer's) keeps it.
+class SignalStack {
+public:
+    SignalStack();
+    ~SignalStack();
+    SignalStack(const SignalStack &) = delete;
+    SignalStack &operator=(const SignalStack &) = delete;
+
+private:
+    static constexpr size_t kSize = 128 * 1024; // as much as the main thread's
+    void *m_pMemory = nullptr;
+};
+
+// A thread whose end is an event others can wait for; it must be joined before destruction; it runs on
+// a signal stack of its own.
 class WorkerThread {
 public:
     WorkerThread() = default;
