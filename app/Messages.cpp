@@ -88,6 +88,10 @@ QString LoadOrComplain(unsigned id) {
 
 int AnswerWithoutGui(const QString &text, unsigned type) {
     std::fprintf(stderr, "Melvo: %s\n", text.toLocal8Bit().constData());
+    return CautiousAnswer(type);
+}
+
+int CautiousAnswer(unsigned type) {
     switch (type & 0x0F) {
     case MB_OKCANCEL:
     case MB_YESNOCANCEL:

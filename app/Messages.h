@@ -33,6 +33,8 @@ MessageSink *CurrentMessageSink();
 int ShowMessage(const QString &text, unsigned type = MB_OK);
 // When nobody can be asked: the text goes to stderr and a question gets the answer that changes least.
 int AnswerWithoutGui(const QString &text, unsigned type);
+// OK, or the button that changes nothing.
+int CautiousAnswer(unsigned type);
 
 // The built-in English text of a string table entry; empty and *ok = false for an unknown id.
 QString EnglishString(unsigned id, bool *ok = nullptr);

@@ -18,19 +18,6 @@ namespace {
 
 thread_local MessageGate *t_pGate = nullptr;
 
-// What a message box answers when nobody can: OK, or the button that changes nothing.
-int CautiousAnswer(unsigned type) {
-    switch (type & 0x0F) {
-    case MB_OKCANCEL:
-    case MB_YESNOCANCEL:
-        return IDCANCEL;
-    case MB_YESNO:
-        return IDNO;
-    default:
-        return IDOK;
-    }
-}
-
 } // namespace
 
 MessageGate::MessageGate() : m_pState(std::make_shared<State>()) {}

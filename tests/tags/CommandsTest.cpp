@@ -74,11 +74,7 @@ TEST(TitleInfoCommands, EveryWayInWithoutASelectionSaysWhatIsMissing) {
 TEST(TitleInfoCommands, SavingThePlayingTitleStopsAndRestartsIt) {
     if (!HaveTaggers())
         GTEST_SKIP() << "python3-mutagen and eyed3 are missing (scripts/setup installs them)";
-    static const bool bLoaded = [] {
-        LoadPlugins(QStringLiteral(MELVO_PROGRAM_DIR));
-        return FindPluginForExtension("mp3") != kNoPlugin;
-    }();
-    if (!bLoaded)
+    if (!Mp3PlugInLoaded())
         GTEST_SKIP() << "in-sorb.so is not in the program folder";
     ScopedXdgHome home;
     RecordingSink sink;

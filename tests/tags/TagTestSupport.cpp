@@ -1,6 +1,8 @@
 // MPEG bytes, the python taggers, the temporary folder.
 #include "TagTestSupport.h"
 
+#include "PluginHost.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -65,6 +67,14 @@ QByteArray AudioPart(const QByteArray &file) {
 
 bool HaveTaggers() {
     return QProcess::execute(kPython, {"-c", "import mutagen, eyed3"}) == 0;
+}
+
+bool Mp3PlugInLoaded() {
+    static const bool bLoaded = [] {
+        LoadPlugins(QStringLiteral(MELVO_PROGRAM_DIR));
+        return FindPluginForExtension("mp3") != kNoPlugin;
+    }();
+    return bLoaded;
 }
 
 bool WriteWithMutagen(const QString &path, const QJsonObject &spec) {

@@ -16,6 +16,8 @@ QByteArray AudioPart(const QByteArray &file);
 
 // True when /usr/bin/python3 has mutagen and eyeD3 (scripts/setup installs them).
 bool HaveTaggers();
+// The MP3 plug-in of the program folder, loaded once; false when it is not there.
+bool Mp3PlugInLoaded();
 // id3tool.py write / read / eyed3; read and eyed3 give the tool's JSON.
 bool WriteWithMutagen(const QString &path, const QJsonObject &spec);
 QJsonObject ReadWithMutagen(const QString &path);
